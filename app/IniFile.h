@@ -1,0 +1,44 @@
+#pragma once
+// The settings file: INI format, read and written as CP932 bytes so a file from the original
+// platform loads unchanged. Section and key names compare without regard to ASCII case; values
+// are trimmed of blanks and of one pair of enclosing double or single quotes, and at most 1023
+// bytes are returned. Writing replaces a value in place or adds the key (and its section) and
+// keeps every other section, key, comment and line as it was.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <stdexcept>
+#include <vector>
+
+// "%s に書き込めません" with the file's path; raised when the file cannot be written.
+class EIniWriteError : public std::runtime_error {
+public:
+    explicit EIniWriteError(const QString &path);
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+class IniFile {
+public:
+    // Reads the file now (a missing or unreadable file reads as empty).
+    explicit IniFile(const QString &path);
+
+    const QString &path() const { return path_; }
+    QByteArray ReadString(QByteArrayView section, QByteArrayView key, QByteArrayView def) const;
+    // Changes the in-memory copy; Save() writes it.
+    void WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value);
+    // Writes every line to a temporary file beside the target and renames it over the target,
+    // keeping the old file's mode. EIniWriteError on failure; the old file stays as it was.
+    void Save() const;
+
+private:
+    struct Range {
+        int begin;  // first line after the section's header
+        int end;    // the next header, or the line count
+    };
+    Range FindSection(QByteArrayView section) const;
+    int FindKey(Range range, QByteArrayView key) const;
+
+    QString path_;
+    std::vector<QByteArray> lines_;  // the file's lines without their breaks
+    QByteArray lineBreak_ = "\r\n";
+};

@@ -1,0 +1,56 @@
+#pragma once
+// The joining job: reads every input in list order and builds the joined lines (separator 1,
+// the file-name line, separator 2, the input's lines, separator 3 for each input), then saves
+// them with CR LF after every line. The main window's Execute, the preview and the launcher
+// all run this one assembly.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "PlainStrings.h"
+#include "TLightStrings.h"
+
+// The work lists the main window owns; emptied at the start of each run, left filled after.
+struct JoinWorkLists {
+    PlainStrings SepaLines1, SepaLines2, SepaLines3;
+    PlainStrings CopyLines;
+    PlainStrings JoinLines;
+    TLightStrings InputLines;
+};
+
+struct JoinOptions {
+    bool Separator1 = false;    // CheckBox1
+    bool FileNameLine = false;  // CheckBox2
+    bool Separator2 = false;    // CheckBox3
+    bool Separator3 = false;    // CheckBox4
+    QByteArray FileName1, FileName2, FileName3;  // separator files, as stored in the settings
+    QByteArray AddStrTo;                         // prefix of the file-name line (CP932)
+};
+
+// A separator or input file could not be read.
+class JoinReadError : public std::runtime_error {
+public:
+    JoinReadError() : std::runtime_error("read failed") {}
+};
+
+// Builds lists.JoinLines from the inputs (names: the display names in the list; paths: the
+// full paths). Throws JoinReadError when a separator whose box is set or an input cannot be
+// read; nothing is written either way.
+void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
+                  const JoinOptions &options);
+
+// How the job talks to the user: failures, the overwrite question and the completion notice.
+struct JoinDialogs {
+    std::function<void(const QString &text)> report;    // a failure; the job ends
+    std::function<bool(const QString &text)> confirm;   // true only for Yes
+    std::function<void(const QString &text)> notify;    // the completion notice
+};
+
+// The whole Execute command: output-name test, assembly, overwrite question, save, notice.
+// Returns true when the output was written.
+bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QStringList &names,
+                const QStringList &paths, const JoinOptions &options, const JoinDialogs &dialogs);
+
+// The file-name line's bytes for a display name: CP932, "?" for what CP932 cannot hold.
+QByteArray EncodeForOutput(const QString &text);

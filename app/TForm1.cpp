@@ -1,0 +1,357 @@
+#include "TForm1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStringDecoder>
+
+#include "IniFile.h"
+#include "Messages.h"
+#include "Paths.h"
+#include "Platform.h"
+#include "TextValues.h"
+
+namespace {
+constexpr int kVkReturn = 13, kVkEscape = 27, kVkF2 = 113, kVkF4 = 115;
+
+// "Ctrl alone" and "Alt alone" are the only shift sets that keep F2 and F4 from acting.
+bool CtrlOrAltAlone(int shift) { return shift == ssCtrl || shift == ssAlt; }
+
+QColor ColorSetting(const QByteArray &text, TColor fallback)
+{
+    return ToQColor(StringToColor(text).value_or(fallback));
+}
+
+// Font names are used up to 255 bytes, as the font record held them.
+QString FontName(const QByteArray &name) { return QStringDecoder("windows-31j").decode(name.left(255)); }
+
+void ApplyLook(QWidget *w, const QByteArray &fontName, const QByteArray &fontSize,
+               const QByteArray &fontColor, const QByteArray &backColor)
+{
+    w->setFont(ResolveFont(FontName(fontName), FontSizeValue(fontSize)));
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Text, ColorSetting(fontColor, clBlack));
+    pal.setColor(QPalette::WindowText, ColorSetting(fontColor, clBlack));
+    pal.setColor(QPalette::Base, ColorSetting(backColor, clWindow));
+    pal.setColor(QPalette::Window, ColorSetting(backColor, clWindow));
+    w->setPalette(pal);
+}
+}
+
+TForm1::TForm1(const QString &programFile, const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      ProgramFile(programFile)
+{
+    setObjectName("Form1");
+    SetProgramFile(programFile);
+    setFont(ResolveFont(QStringLiteral("System"), 16, true));
+    BuildMenus();
+    BuildControls();
+    FormCreate(arguments);
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+void TForm1::BuildMenus()
+{
+    MenuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    MenuFileExit = MenuFile->addAction(QStringLiteral("終了(&X)"));
+    MenuFileExit->setObjectName("MenuFileExit");
+    connect(MenuFileExit, &QAction::triggered, this, &TForm1::MenuFileExitClick);
+
+    MenuSettings = menuBar()->addMenu(QStringLiteral("環境設定(&K)"));
+    MenuLauncherSet = MenuSettings->addAction(QStringLiteral("ﾗﾝﾁｬｰ設定(&L)..."));
+    MenuListFont = MenuSettings->addAction(QStringLiteral("Listﾌｫﾝﾄ設定(&G)..."));
+    MenuListBavkColor = MenuSettings->addAction(QStringLiteral("List背景色設定(&D)..."));
+    MenuViewFont = MenuSettings->addAction(QStringLiteral("Viewﾌｫﾝﾄ設定(&F)..."));
+    MenuViewBackColor = MenuSettings->addAction(QStringLiteral("View背景色設定(&C)..."));
+    MenuLauncherSet->setObjectName("MenuLauncherSet");
+    MenuListFont->setObjectName("MenuListFont");
+    MenuListBavkColor->setObjectName("MenuListBavkColor");
+    MenuViewFont->setObjectName("MenuViewFont");
+    MenuViewBackColor->setObjectName("MenuViewBackColor");
+
+    MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    MenuHelpDisp = MenuHelp->addAction(QStringLiteral("ﾍﾙﾌﾟ表示(&C)"));
+    MenuHelpDisp->setObjectName("MenuHelpDisp");
+    connect(MenuHelpDisp, &QAction::triggered, this, [] { OpenHelp(); });
+}
+
+void TForm1::BuildControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    // Fixed places, as on the original form; the window is not resizable.
+    setFixedSize(617, 404);
+
+    auto button = [client](QPushButton *&b, const char *name, const QString &caption, int x, int y, int w) {
+        b = new QPushButton(caption, client);
+        b->setObjectName(name);
+        b->setGeometry(x, y, w, 26);
+        b->setAutoDefault(false);
+    };
+    auto check = [client](QCheckBox *&c, const char *name, const QString &caption, int x, int y) {
+        c = new QCheckBox(caption, client);
+        c->setObjectName(name);
+        c->setGeometry(x, y, 130, 24);
+    };
+
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Panel1->setGeometry(0, 0, 617, 2);
+
+    Label1 = new QLabel(QStringLiteral("出力ﾌｧｲﾙ名(&J)"), client);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(8, 10, 112, 24);
+    Edit1 = new QLineEdit(client);
+    Edit1->setObjectName("Edit1");
+    Edit1->setGeometry(120, 9, 292, 26);
+    Label1->setBuddy(Edit1);
+    button(BtnRef, "BtnRef", QStringLiteral("参照(&A)"), 418, 9, 62);
+    button(BtnOk, "BtnOk", QStringLiteral("実行(&O)"), 484, 9, 62);
+    button(BtnCansel, "BtnCansel", QStringLiteral("終了"), 550, 9, 60);
+
+    Label2 = new QLabel(QStringLiteral("  入力ﾌｧｲﾙ名(&Q)"), client);
+    Label2->setObjectName("Label2");
+    Label2->setGeometry(8, 40, 200, 22);
+    ListBox1 = new QListWidget(client);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setGeometry(8, 62, 228, 190);
+    Label2->setBuddy(ListBox1);
+
+    const int col1 = 242, col2 = 352, col3 = 486;
+    button(BtnUp, "BtnUp", QStringLiteral("一つ上へ(&P)"), col1, 62, 104);
+    button(BtnDown, "BtnDown", QStringLiteral("一つ下へ(&N)"), col1, 89, 104);
+    button(BtnCut, "BtnCut", QStringLiteral("ｶｯﾄ(&X)"), col1, 116, 104);
+    button(BtnPaste, "BtnPaste", QStringLiteral("張り付け(&V)"), col1, 143, 104);
+    button(BtnDelete, "BtnDelete", QStringLiteral("削除(&D)"), col1, 170, 104);
+    button(BtnDisp, "BtnDisp", QStringLiteral("入力表示(&Y)"), col1, 199, 104);
+    button(BtnViewInput, "BtnViewInput", QStringLiteral("入力拡大(&G)"), col1, 226, 104);
+
+    button(BtnSeparate, "BtnSeparate", QStringLiteral("区切設定(&U)"), col2, 62, 128);
+    check(CheckBox1, "CheckBox1", QStringLiteral("区切１出力(&1)"), col2 + 4, 92);
+    check(CheckBox2, "CheckBox2", QStringLiteral("ﾌｧｲﾙ名出力(&2)"), col2 + 4, 116);
+    check(CheckBox3, "CheckBox3", QStringLiteral("区切２出力(&3)"), col2 + 4, 140);
+    check(CheckBox4, "CheckBox4", QStringLiteral("区切３出力(&4)"), col2 + 4, 164);
+
+    button(BtnOutFileDisp, "BtnOutFileDisp", QStringLiteral("出力表示(&I)"), col3, 62, 124);
+    button(BtnViewOutput, "BtnViewOutput", QStringLiteral("出力拡大(&L)"), col3, 89, 124);
+    button(BtnReRead, "BtnReRead", QStringLiteral("再設定(&M)"), col3, 116, 124);
+
+    Label4 = new QLabel(QStringLiteral("  内容表示(&W)"), client);
+    Label4->setObjectName("Label4");
+    Label4->setGeometry(8, 258, 200, 22);
+    BigView1 = new QWidget(client);
+    BigView1->setObjectName("BigView1");
+    BigView1->setFocusPolicy(Qt::StrongFocus);
+    BigView1->setGeometry(8, 280, 601, 118);
+    Label4->setBuddy(BigView1);
+    button(BtnPreview, "BtnPreview", QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&R)"), col3, 199, 124);
+    button(BtnLauncherRun, "BtnLauncherRun", QStringLiteral("ﾗﾝﾁｬｰ(&S)"), col3, 226, 124);
+
+    const QList<QWidget *> order{Edit1, BtnRef, BtnOk, BtnCansel, ListBox1, BtnUp, BtnDown, BtnCut,
+                                 BtnPaste, BtnDelete, BtnDisp, BtnViewInput, BtnSeparate, CheckBox1,
+                                 CheckBox2, CheckBox3, CheckBox4, BtnOutFileDisp, BtnViewOutput,
+                                 BtnReRead, BigView1, BtnPreview, BtnLauncherRun};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    for (QWidget *w : order)
+        w->installEventFilter(this);
+
+    connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
+    connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
+}
+
+void TForm1::FormCreate(const QStringList &arguments)
+{
+    const QString iniByFixedName = ExtractFilePath(ProgramFile) + QStringLiteral("TALVO.INI");
+    if (!QFileInfo::exists(iniByFixedName))
+        CreateMissingSettingsFile();
+
+    Ini = ReadIniFileValue(ProgramFile);
+    ShownFile.clear();
+    ApplyAppearance();
+    Ini.WordWrapByte = std::clamp(Ini.WordWrapByte, 2, 255);
+    CheckBox1->setChecked(Ini.CheckOut1);
+    CheckBox3->setChecked(Ini.CheckOut2);
+    CheckBox4->setChecked(Ini.CheckOut3);
+    CheckBox2->setChecked(Ini.CheckAddStr);
+    SearchBackward = SearchDone = HitShown = false;
+    HitRow = HitTopRow = WrapSwitchChoice = 0;
+
+    for (const QString &arg : arguments) {
+        NameList.append(ExtractFileName(arg));
+        PathList.append(arg);
+    }
+    if (!arguments.isEmpty()) {
+        ListBox1->addItems(NameList);
+        ListBox1->setCurrentRow(0);
+        NameListSaved = NameList;
+        PathListSaved = PathList;
+    }
+    const QString folder = arguments.isEmpty() ? QString() : ExtractFilePath(arguments.first());
+    Edit1->setText(folder);
+    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + folder);
+    BtnPaste->setEnabled(false);
+    CentreOnScreen(this);
+    Edit1->setFocus();
+}
+
+void TForm1::CreateMissingSettingsFile()
+{
+    ShowMessageBox(msg::NoSettingsFile, MsgKind::Warning, mbYes, this);
+    const SystemKind kind = DetectSystemKind();
+    OsKind = kind.OsKind;
+    WindowsDir = kind.WindowsDir;
+    Launcher = DefaultLauncherEntries(kind);
+    try {
+        WriteLauncherEntries(SettingsFilePath(ProgramFile), Launcher);
+    } catch (const EIniWriteError &e) {
+        // Start-up goes on with the defaults in memory.
+        ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
+    }
+}
+
+void TForm1::ApplyAppearance()
+{
+    ApplyLook(ListBox1, Ini.ListFontName, Ini.ListFontSize, Ini.ListFontColor, Ini.ListBackColor);
+    ApplyLook(BigView1, Ini.TextFontName, Ini.TextFontSize, Ini.TextFontColor, Ini.TextBackColor);
+}
+
+void TForm1::FormDestroy()
+{
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    Ini.CheckOut1 = CheckBox1->isChecked();
+    Ini.CheckOut2 = CheckBox3->isChecked();
+    Ini.CheckOut3 = CheckBox4->isChecked();
+    Ini.CheckAddStr = CheckBox2->isChecked();
+    try {
+        WriteIniFileValue(ProgramFile, Ini);
+    } catch (const EIniWriteError &e) {
+        ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
+    }
+}
+
+JoinOptions TForm1::CurrentJoinOptions() const
+{
+    JoinOptions o;
+    o.Separator1 = CheckBox1->isChecked();
+    o.FileNameLine = CheckBox2->isChecked();
+    o.Separator2 = CheckBox3->isChecked();
+    o.Separator3 = CheckBox4->isChecked();
+    o.FileName1 = Ini.FileName1;
+    o.FileName2 = Ini.FileName2;
+    o.FileName3 = Ini.FileName3;
+    o.AddStrTo = Ini.AddStrTo;
+    return o;
+}
+
+void TForm1::BtnOkClick()
+{
+    JoinDialogs dialogs;
+    dialogs.report = [this](const QString &text) { ShowMessageBox(text, MsgKind::Warning, mbAbort, this); };
+    dialogs.confirm = [this](const QString &text) {
+        return ShowMessageBox(text, MsgKind::Information, mbYes | mbNo, this) == mrYes;
+    };
+    dialogs.notify = [this](const QString &text) { ShowMessageBox(text, MsgKind::Information, mbYes, this); };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The cursor comes back before any box opens, so the user never answers under an hourglass.
+    auto restoreCursor = [](auto inner) {
+        return [inner](const QString &text) {
+            while (QApplication::overrideCursor())
+                QApplication::restoreOverrideCursor();
+            return inner(text);
+        };
+    };
+    dialogs.report = restoreCursor(dialogs.report);
+    dialogs.confirm = restoreCursor(dialogs.confirm);
+    dialogs.notify = restoreCursor(dialogs.notify);
+    RunJoinJob(Work, Edit1->text(), NameList, PathList, CurrentJoinOptions(), dialogs);
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm1::BtnCanselClick() { close(); }
+
+void TForm1::MenuFileExitClick()
+{
+    if (ShowMessageBox(msg::AskExit, MsgKind::Information, mbYes | mbNo, this) == mrYes)
+        close();
+}
+
+void TForm1::FocusMoveToApli(QWidget *sender)
+{
+    // Bringing the companion application forward comes with the launcher.
+    Q_UNUSED(sender);
+}
+
+bool TForm1::SharedKeyDown(QWidget *sender, int key, int shift)
+{
+    if (key == kVkEscape) {
+        close();
+        return true;
+    }
+    if (key == kVkF4 && !CtrlOrAltAlone(shift)) {
+        FocusMoveToApli(sender);
+        return true;
+    }
+    if (key == kVkF2 && !CtrlOrAltAlone(shift)) {
+        if (BigView1->hasFocus())
+            ListBox1->setFocus();
+        else if (ListBox1->hasFocus())
+            BigView1->setFocus();
+        else
+            ListBox1->setFocus();
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::FormKeyDown(QWidget *sender, int key, int shift) { return SharedKeyDown(sender, key, shift); }
+
+bool TForm1::Edit1KeyDown(int key, int shift)
+{
+    if (key == kVkReturn) {
+        BtnOkClick();
+        return true;
+    }
+    return SharedKeyDown(Edit1, key, shift);
+}
+
+bool TForm1::ListBox1KeyDown(int key, int shift)
+{
+    if (key == kVkReturn) {
+        // Showing inputs comes with the display commands; Ctrl or Alt alone do nothing.
+        return true;
+    }
+    return SharedKeyDown(ListBox1, key, shift);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const VirtualKey vk = MapKeyEvent(static_cast<QKeyEvent *>(event));
+        auto *sender = static_cast<QWidget *>(watched);
+        if (watched == Edit1)
+            return Edit1KeyDown(vk.key, vk.shift);
+        if (watched == ListBox1)
+            return ListBox1KeyDown(vk.key, vk.shift);
+        return FormKeyDown(sender, vk.key, vk.shift);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,92 @@
+#pragma once
+// The main window: the input list, the output name, the joining job and the content view.
+#include <QMainWindow>
+#include <QStringList>
+
+#include "JoinJob.h"
+#include "LauncherEntries.h"
+#include "Settings.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QAction;
+class QPushButton;
+class QFrame;
+class QFontDialog;
+class QColorDialog;
+class QFileDialog;
+class TBigView;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // programFile: the program's path (its folder holds TALVO.INI and the separator files);
+    // arguments: the input files, exactly as given on the command line.
+    TForm1(const QString &programFile, const QStringList &arguments, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Controls, named as the window's users (and its tests) know them.
+    QMenu *MenuFile = nullptr, *MenuSettings = nullptr, *MenuHelp = nullptr;
+    QAction *MenuFileExit = nullptr, *MenuLauncherSet = nullptr, *MenuListFont = nullptr,
+            *MenuListBavkColor = nullptr, *MenuViewFont = nullptr, *MenuViewBackColor = nullptr,
+            *MenuHelpDisp = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label4 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QPushButton *BtnRef = nullptr, *BtnOk = nullptr, *BtnCansel = nullptr;
+    QListWidget *ListBox1 = nullptr;
+    QPushButton *BtnUp = nullptr, *BtnDown = nullptr, *BtnCut = nullptr, *BtnPaste = nullptr,
+                *BtnDelete = nullptr, *BtnDisp = nullptr, *BtnViewInput = nullptr,
+                *BtnSeparate = nullptr;
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr;
+    QPushButton *BtnOutFileDisp = nullptr, *BtnViewOutput = nullptr, *BtnReRead = nullptr;
+    QWidget *BigView1 = nullptr;
+    QPushButton *BtnPreview = nullptr, *BtnLauncherRun = nullptr;
+
+    // State that outlives a command.
+    QString ProgramFile;
+    Settings Ini;                      // every settings value, named after its key
+    QStringList NameList, PathList;    // display names and full paths, parallel
+    QStringList NameListSaved, PathListSaved;
+    QString CutName, CutPath;
+    JoinWorkLists Work;                // SepaLines1..3, CopyLines, JoinLines, InputLines
+    QString ShownFile;
+    // Viewer state kept between openings of the viewer window.
+    bool ReFindReady = false;
+    QByteArray SearchText;
+    bool SearchBackward = false, SearchDone = false, HitShown = false;
+    int HitRow = 0, HitTopRow = 0, WrapSwitchChoice = 0;
+    QByteArray DialogText;
+    // Start-up's system detection, used only when the settings file is created.
+    QByteArray OsKind, WindowsDir;
+    LauncherEntries Launcher;
+
+    // Handlers.
+    void FormCreate(const QStringList &arguments);
+    void FormDestroy();
+    void BtnOkClick();
+    void BtnCanselClick();
+    void MenuFileExitClick();
+    void FocusMoveToApli(QWidget *sender);
+    // The options of the joining job as the check boxes and settings stand now.
+    JoinOptions CurrentJoinOptions() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildMenus();
+    void BuildControls();
+    void ApplyAppearance();
+    void CreateMissingSettingsFile();
+    // The keys the three key handlers share; returns true when the key was used.
+    bool SharedKeyDown(QWidget *sender, int key, int shift);
+    bool FormKeyDown(QWidget *sender, int key, int shift);
+    bool Edit1KeyDown(int key, int shift);
+    bool ListBox1KeyDown(int key, int shift);
+
+    bool destroyed_ = false;
+};

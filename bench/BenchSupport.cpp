@@ -1,0 +1,149 @@
+#include "BenchSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace bench {
+
+void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfOnly)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot create " + path.toStdString());
+    std::mt19937 rng(seed);
+    // A few hundred distinct Shift-JIS characters: hiragana, katakana and kanji rows.
+    static const unsigned char leads[] = {0x82, 0x83, 0x88, 0x89, 0x8A, 0x93, 0x95, 0x9F, 0xE0, 0xE3};
+    QByteArray buf;
+    buf.reserve(1 << 20);
+    qint64 written = 0;
+    while (written < bytes) {
+        const int len = 20 + int(rng() % 61);
+        int i = 0;
+        while (i < len) {
+            const unsigned r = rng();
+            if ((r & 3) == 0 && i + 2 <= len) {
+                buf.append(char(leads[(r >> 2) % sizeof leads]));
+                buf.append(char(0x40 + ((r >> 8) % 0x3F)));  // trail bytes 0x40-0x7E
+                i += 2;
+            } else {
+                buf.append(char(0x20 + ((r >> 2) % 0x5F)));  // printable ASCII
+                ++i;
+            }
+        }
+        if (!lfOnly)
+            buf.append('\r');
+        buf.append('\n');
+        if (buf.size() >= (1 << 20) - 200) {
+            const qint64 n = std::min<qint64>(buf.size(), bytes - written);
+            f.write(buf.constData(), n);
+            written += n;
+            buf.clear();
+        }
+    }
+    if (!buf.isEmpty() && written < bytes) {
+        const qint64 n = std::min<qint64>(buf.size(), bytes - written);
+        f.write(buf.constData(), n);
+    }
+}
+
+double TimeCommand(const QString &shellCommand)
+{
+    QElapsedTimer t;
+    t.start();
+    const int rc = std::system(("bash -c '" + shellCommand.toStdString() + "' >/dev/null 2>&1").c_str());
+    const double s = t.nsecsElapsed() / 1e9;
+    if (rc == -1)
+        throw std::runtime_error("cannot run " + shellCommand.toStdString());
+    return s;
+}
+
+double TimeCall(const std::function<void()> &call)
+{
+    QElapsedTimer t;
+    t.start();
+    call();
+    return t.nsecsElapsed() / 1e9;
+}
+
+static qint64 ReadVmHwm()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return -1;
+}
+
+double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        throw std::runtime_error("pipe");
+    std::fflush(nullptr);
+    QElapsedTimer t;
+    t.start();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        int rc = 0;
+        try {
+            work();
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "bench child: %s\n", e.what());
+            rc = 1;
+        }
+        const qint64 hwm = ReadVmHwm();
+        (void)!write(fds[1], &hwm, sizeof hwm);
+        std::fflush(nullptr);
+        _exit(rc);
+    }
+    close(fds[1]);
+    qint64 hwm = -1;
+    (void)!read(fds[0], &hwm, sizeof hwm);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double s = t.nsecsElapsed() / 1e9;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("benchmark child failed");
+    if (peakRssBytes)
+        *peakRssBytes = hwm;
+    return s;
+}
+
+double Median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+QString MakeTempDir(const QString &prefix)
+{
+    QTemporaryDir dir(QDir::tempPath() + "/" + prefix + "-XXXXXX");
+    dir.setAutoRemove(false);
+    if (!dir.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+    return dir.path();
+}
+
+void RemoveDir(const QString &dir)
+{
+    QDir(dir).removeRecursively();
+}
+}

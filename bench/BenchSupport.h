@@ -1,0 +1,26 @@
+#pragma once
+// Shared pieces of the benchmarks: generated data, wall-clock timing of commands and of code,
+// and peak resident memory of code run in a child process.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace bench {
+// Writes `bytes` bytes of CR LF (or LF-only) lines of 20 to 80 bytes mixing ASCII and
+// Shift-JIS double-byte characters; deterministic for a given seed.
+void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfOnly = false);
+
+// Runs a shell command (bash -c), output discarded; returns wall seconds.
+double TimeCommand(const QString &shellCommand);
+double TimeCall(const std::function<void()> &call);
+
+// Forks; the child runs `work` and exits. Returns the child's wall time in seconds and sets
+// peakRssBytes to its peak resident set (VmHWM). The child's exit code must be 0.
+double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes);
+
+double Median(QList<double> values);
+// A fresh temporary folder for one benchmark run, removed by the caller with RemoveDir.
+QString MakeTempDir(const QString &prefix);
+void RemoveDir(const QString &dir);
+}

@@ -1,0 +1,133 @@
+// The joining job against cat and awk: 100 inputs of 5 MB with separator 1 and the file-name
+// line on, a single 200 MB input with LF-only breaks, and start-up with 1,000 arguments.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWindow>
+#include <cstdio>
+
+#include "BenchSupport.h"
+#include "JoinJob.h"
+#include "Platform.h"
+#include "TForm1.h"
+
+namespace {
+constexpr int kInputs = 100;
+constexpr qint64 kInputBytes = 5'000'000;
+constexpr qint64 kSingleBytes = 200'000'000;
+constexpr int kRuns = 3;
+
+JoinDialogs AnswerYes()
+{
+    return JoinDialogs{[](const QString &) { std::fprintf(stderr, "join reported a failure\n"); std::exit(2); },
+                       [](const QString &) { return true; }, [](const QString &) {}};
+}
+
+// The job exactly as the Execute button runs it, in a child process for its peak memory.
+double TimeJob(const QString &out, const QStringList &names, const QStringList &paths, const JoinOptions &o, qint64 *rss)
+{
+    return bench::RunInChild([&] {
+        JoinWorkLists lists;
+        if (!RunJoinJob(lists, out, names, paths, o, AnswerYes()))
+            throw std::runtime_error("join failed");
+    }, rss);
+}
+
+bool SameFiles(const QString &a, const QString &b)
+{
+    return std::system(("cmp -s '" + a + "' '" + b + "'").toLocal8Bit().constData()) == 0;
+}
+
+QString ShellList(const QStringList &paths)
+{
+    QString s;
+    for (const QString &p : paths)
+        s += " '" + p + "'";
+    return s;
+}
+}
+
+int main(int argc, char **argv)
+{
+    const QString dir = bench::MakeTempDir("talvo-bench-join");
+    std::printf("join: generating %d inputs of %lld bytes in %s\n", kInputs, kInputBytes, qPrintable(dir));
+    QStringList paths, names;
+    qint64 inputBytes = 0;
+    for (int i = 0; i < kInputs; ++i) {
+        const QString name = QString("input %1.txt").arg(i, 3, 10, QChar('0'));
+        bench::GenerateTextFile(dir + "/" + name, kInputBytes, 1000 + i);
+        paths << dir + "/" + name;
+        names << name;
+        inputBytes += QFileInfo(paths.last()).size();
+    }
+    const QString sepa = dir + "/SEPA01.TXT";
+    {
+        QFile f(sepa);
+        f.open(QIODevice::WriteOnly);
+        f.write("==========\r\n");
+    }
+    JoinOptions o;
+    o.Separator1 = o.FileNameLine = true;
+    o.FileName1 = QFile::encodeName(sepa);
+    o.AddStrTo = "## ";
+
+    const QString out = dir + "/out.txt", catOut = dir + "/cat.txt", awkOut = dir + "/awk.txt";
+    const QString awk = "awk -v sep='" + sepa +
+                        "' 'BEGIN{RS=\"\\r\\n\"; ORS=\"\\r\\n\"; while ((getline l < sep) > 0) { sub(/\\r$/, \"\", l); s = s l \"\\r\\n\" } ORS=\"\"} "
+                        "FNR==1{n=FILENAME; sub(/.*\\//, \"\", n); printf \"%s## %s\\r\\n\", s, n} {printf \"%s\\r\\n\", $0}'" +
+                        ShellList(paths) + " > '" + awkOut + "'";
+    QList<double> job, cat, awkTimes;
+    qint64 peak = 0;
+    for (int r = 0; r < kRuns; ++r) {
+        QFile::remove(out);
+        qint64 rss = 0;
+        job << TimeJob(out, names, paths, o, &rss);
+        peak = std::max(peak, rss);
+        cat << bench::TimeCommand("cat" + ShellList(paths) + " > '" + catOut + "'");
+        awkTimes << bench::TimeCommand(awk);
+    }
+    const bool same = SameFiles(out, awkOut);
+    const double tJob = bench::Median(job), tCat = bench::Median(cat), tAwk = bench::Median(awkTimes);
+    std::printf("join: %d inputs, %.1f MB in, %.1f MB out, output %s awk's\n", kInputs, inputBytes / 1e6,
+                QFileInfo(out).size() / 1e6, same ? "identical to" : "DIFFERENT FROM");
+    std::printf("join: talvo %.3f s, cat %.3f s, awk %.3f s (medians of %d)\n", tJob, tCat, tAwk, kRuns);
+    std::printf("join: talvo peak resident %.1f MB\n", peak / 1e6);
+    const double ratio = tJob / tCat, mem = double(peak) / double(inputBytes);
+    std::printf("join: time_vs_awk=%.2f\n", tJob / tAwk);
+
+    // One input of 200 MB whose breaks are LF only: one line of 200 MB.
+    for (const QString &p : paths)
+        QFile::remove(p);
+    QFile::remove(catOut);
+    QFile::remove(awkOut);
+    const QString single = dir + "/single.txt";
+    bench::GenerateTextFile(single, kSingleBytes, 7, true);
+    QFile::remove(out);
+    qint64 rss1 = 0;
+    const double t1 = TimeJob(out, {"single.txt"}, {single}, JoinOptions{}, &rss1);
+    const double c1 = bench::TimeCommand("cat '" + single + "' > '" + catOut + "'");
+    const bool one = QFileInfo(out).size() == kSingleBytes + 2 &&
+                     std::system(("cmp -s -n " + QString::number(kSingleBytes) + " '" + single + "' '" + out + "'").toLocal8Bit().constData()) == 0;
+    std::printf("join: single LF-only 200 MB input: %s, talvo %.3f s, cat %.3f s, time_vs_cat=%.2f mem_vs_input=%.2f\n",
+                one ? "joined correctly" : "WRONG OUTPUT", t1, c1, t1 / c1, double(rss1) / kSingleBytes);
+
+    // Start-up to the shown main window with 1,000 arguments.
+    QStringList many;
+    for (int i = 0; i < 1000; ++i)
+        many << QString("/data/in/file %1.txt").arg(i);
+    QFile::copy(sepa, dir + "/TALVO.INI");  // present, so no first-start notice
+    qint64 rssUi = 0;
+    const double tUi = bench::RunInChild([&] {
+        TalvoApplication app(argc, argv);
+        TForm1 form(dir + "/TALVO", many);
+        form.show();
+        while (!form.windowHandle() || !form.windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }, &rssUi);
+    std::printf("join: start-up with 1000 arguments to the shown main window: %.3f s\n", tUi);
+
+    bench::RemoveDir(dir);
+    std::printf("join: time_vs_cat=%.2f mem_vs_input=%.2f\n", ratio, mem);
+    return 0;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// TBvStrings: the line store of the big-text view. Same storage, growth rule, loading rules
+// and index error as TLightStrings, plus editing, exchange, search and copying to and from
+// plain string lists.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QIODevice>
+#include <QString>
+
+#include "LineTable.h"
+
+class PlainStrings;
+
+class TBvStrings {
+public:
+    static constexpr int MaxListSize = 134217727;
+
+    TBvStrings() = default;
+    virtual ~TBvStrings();
+    TBvStrings(const TBvStrings &) = delete;
+    TBvStrings &operator=(const TBvStrings &) = delete;
+
+    int Count() const { return table_.count(); }
+    int Capacity() const { return table_.capacity(); }
+    QByteArray Get(int index) const;        // EListError outside 0..Count-1
+    QByteArrayView View(int index) const;   // no copy; valid until the store changes
+    int LineLength(int index) const;        // EListError outside 0..Count-1
+    void Put(int index, QByteArrayView line);
+    int Add(QByteArrayView line);
+    void Insert(int index, QByteArrayView line);  // 0 <= index <= Count
+    void Delete(int index);
+    void Exchange(int index1, int index2);
+    void Clear();
+    // Forward search from (line, column) itself, ASCII case-insensitive; column is 1-based.
+    // On a match leaves line/column on it; otherwise line = Count, column = 1.
+    bool Find(QByteArrayView text, int &line, int &column) const;
+    void AddStrings(const PlainStrings &source);
+    void Assign(const PlainStrings &source);
+    void AssignTo(PlainStrings &dest) const;
+
+    virtual QByteArray GetText() const;
+    virtual void SetText(QByteArrayView text);
+    virtual void SetCount(int n);
+    virtual void SetCapacity(int n);
+    virtual void SetCommaText(QByteArrayView text);
+    virtual QByteArray GetCommaText() const;
+    [[noreturn]] virtual void Error() const;
+    virtual void LoadFromFile(const QString &fileName);
+    virtual void SaveToFile(const QString &fileName) const;
+    virtual void SaveToStream(QIODevice &stream) const;
+    virtual void LoadFromStream(QIODevice &stream);
+    virtual int IndexOf(QByteArrayView text) const;
+
+protected:
+    LineTable table_;
+};

@@ -1,0 +1,228 @@
+// The joining job's assembly and its whole run, without a window.
+#include <QtTest>
+#include <sys/resource.h>
+#include <csignal>
+
+#include "JoinJob.h"
+#include "Messages.h"
+#include "TestSupport.h"
+
+using testsupport::ReadBytes;
+using testsupport::Sjis;
+using testsupport::WriteBytes;
+
+namespace {
+// Records what the job said and answers its question.
+struct Dialogs {
+    QStringList said;
+    bool answerYes = true;
+    JoinDialogs make()
+    {
+        return JoinDialogs{[this](const QString &t) { said << "report:" + t; },
+                           [this](const QString &t) {
+                               said << "confirm:" + t;
+                               return answerYes;
+                           },
+                           [this](const QString &t) { said << "notify:" + t; }};
+    }
+};
+}
+
+class TestJoinJob : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString p(const QString &name) const { return dir_.filePath(name); }
+    JoinOptions allBoxes() const
+    {
+        JoinOptions o;
+        o.Separator1 = o.FileNameLine = o.Separator2 = o.Separator3 = true;
+        o.FileName1 = QFile::encodeName(p("s1.txt"));
+        o.FileName2 = QFile::encodeName(p("s2.txt"));
+        o.FileName3 = QFile::encodeName(p("s3.txt"));
+        o.AddStrTo = "## ";
+        return o;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        WriteBytes(p("s1.txt"), "S1\r\n");
+        WriteBytes(p("s2.txt"), "S2\r\n");
+        WriteBytes(p("s3.txt"), "S3");
+    }
+
+    void everyPieceInOrder()
+    {
+        WriteBytes(p("x.txt"), "a\r\nb\r\n");
+        WriteBytes(p("y.txt"), "c");
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, p("out.txt"), {"x.txt", "y.txt"}, {p("x.txt"), p("y.txt")}, allBoxes(), d.make()));
+        QCOMPARE(ReadBytes(p("out.txt")),
+                 QByteArray("S1\r\n## x.txt\r\nS2\r\na\r\nb\r\nS3\r\nS1\r\n## y.txt\r\nS2\r\nc\r\nS3\r\n"));
+        QCOMPARE(d.said, QStringList{"notify:" + msg::Done});
+    }
+
+    void bytesPassUnchanged()
+    {
+        // LF-only breaks stay inside one line; Ctrl-Z ends an input but not a separator;
+        // NUL stays in an input; invalid double-byte sequences pass untouched.
+        WriteBytes(p("lf.txt"), "one\ntwo\nthree\n");
+        WriteBytes(p("z.txt"), "keep\x1A" "drop\r\n");
+        WriteBytes(p("nul.txt"), QByteArray("a\0b\r\n\x81\r\n\xFF\xFE", 10));
+        WriteBytes(p("sepz.txt"), "x\x1Ay\r\nnext\nlast\0hidden");
+        JoinOptions o;
+        o.Separator3 = true;
+        o.FileName3 = QFile::encodeName(p("sepz.txt"));
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, p("bytes.txt"), {"lf.txt", "z.txt", "nul.txt"},
+                           {p("lf.txt"), p("z.txt"), p("nul.txt")}, o, d.make()));
+        const QByteArray sep = "x\x1Ay\r\nnext\r\nlast\r\n";
+        QCOMPARE(ReadBytes(p("bytes.txt")),
+                 "one\ntwo\nthree\n\r\n" + sep + "keep\r\n" + sep + QByteArray("a\0b\r\n\x81\r\n\xFF\xFE\r\n", 12) + sep);
+    }
+
+    void emptyInputsAndEmptyList()
+    {
+        WriteBytes(p("empty.txt"), "");
+        JoinOptions o = allBoxes();
+        o.AddStrTo.clear();
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, p("e.txt"), {"empty.txt"}, {p("empty.txt")}, o, d.make()));
+        QCOMPARE(ReadBytes(p("e.txt")), QByteArray("S1\r\nempty.txt\r\nS2\r\nS3\r\n"));
+
+        // No inputs: an empty file, after the overwrite question since e.txt exists now.
+        QVERIFY(RunJoinJob(lists, p("e.txt"), {}, {}, o, d.make()));
+        QCOMPARE(ReadBytes(p("e.txt")), QByteArray());
+        QCOMPARE(QFileInfo(p("e.txt")).size(), 0);
+        QVERIFY(d.said.contains("confirm:" + msg::AskOverwrite));
+    }
+
+    void fileNameLineIsCp932OfTheDisplayName()
+    {
+        WriteBytes(p("メモ 1.txt"), Sjis("本文\r\n"));
+        JoinOptions o;
+        o.FileNameLine = true;
+        o.AddStrTo = Sjis("■ ");
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, p("n.txt"), {"メモ 1.txt"}, {p("メモ 1.txt")}, o, d.make()));
+        QCOMPARE(ReadBytes(p("n.txt")), Sjis("■ メモ 1.txt\r\n本文\r\n"));
+        QCOMPARE(EncodeForOutput("a\u00e9b€c"), QByteArray("a?b?c"));
+        QCOMPARE(EncodeForOutput("x😀y"), QByteArray("x?y"));
+    }
+
+    void failuresWriteNothing_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<bool>("separator1");
+        QTest::addColumn<QString>("message");
+        const QString ok = p("ok.txt");
+        QTest::newRow("empty name") << QString() << QStringList{ok} << false << msg::NoOutputName;
+        QTest::newRow("folder name") << p("sub/") << QStringList{ok} << false << msg::NoOutputName;
+        QTest::newRow("missing input") << p("f.txt") << QStringList{ok, p("missing.txt")} << false << msg::CannotOpen;
+        QTest::newRow("folder as input") << p("f.txt") << QStringList{dir_.path()} << false << msg::CannotOpen;
+        QTest::newRow("missing separator") << p("f.txt") << QStringList{} << true << msg::CannotOpen;
+        QTest::newRow("output is a folder") << dir_.path() << QStringList{ok} << false << msg::CannotCreate;
+        QTest::newRow("missing folder") << p("nowhere/f.txt") << QStringList{ok} << false << msg::CannotCreate;
+    }
+
+    void failuresWriteNothing()
+    {
+        QFETCH(QString, output);
+        QFETCH(QStringList, paths);
+        QFETCH(bool, separator1);
+        QFETCH(QString, message);
+        WriteBytes(p("ok.txt"), "ok\r\n");
+        WriteBytes(p("f.txt"), "previous");
+        JoinOptions o;
+        o.Separator1 = separator1;
+        o.FileName1 = QFile::encodeName(p("no-such-separator.txt"));
+        JoinWorkLists lists;
+        Dialogs d;
+        QStringList names;
+        for (const QString &path : paths)
+            names << QFileInfo(path).fileName();
+        QVERIFY(!RunJoinJob(lists, output, names, paths, o, d.make()));
+        QCOMPARE(d.said, QStringList{"report:" + message});
+        QCOMPARE(ReadBytes(p("f.txt")), QByteArray("previous"));
+        QVERIFY(!QFileInfo::exists(p("nowhere")));
+    }
+
+    void separatorsWithClearBoxesAreNotRead()
+    {
+        WriteBytes(p("ok.txt"), "ok\r\n");
+        JoinOptions o;  // boxes clear, separator files missing
+        o.FileName1 = o.FileName2 = o.FileName3 = "/no/such/file";
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, p("c.txt"), {"ok.txt"}, {p("ok.txt")}, o, d.make()));
+        QCOMPARE(ReadBytes(p("c.txt")), QByteArray("ok\r\n"));
+    }
+
+    void overwriteDeclinedKeepsTheFile()
+    {
+        WriteBytes(p("keep.txt"), "old bytes");
+        WriteBytes(p("ok.txt"), "new\r\n");
+        JoinWorkLists lists;
+        Dialogs d;
+        d.answerYes = false;
+        QVERIFY(!RunJoinJob(lists, p("keep.txt"), {"ok.txt"}, {p("ok.txt")}, JoinOptions{}, d.make()));
+        QCOMPARE(d.said, QStringList{"confirm:" + msg::AskOverwrite});
+        QCOMPARE(ReadBytes(p("keep.txt")), QByteArray("old bytes"));
+    }
+
+    void outputMayBeOneOfTheInputs()
+    {
+        WriteBytes(p("self.txt"), "mine\r\n");
+        WriteBytes(p("other.txt"), "theirs");
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, p("self.txt"), {"self.txt", "other.txt"}, {p("self.txt"), p("other.txt")},
+                           JoinOptions{}, d.make()));
+        QCOMPARE(ReadBytes(p("self.txt")), QByteArray("mine\r\ntheirs\r\n"));
+    }
+
+    void readOnlyTargetIsRefusedAndKept()
+    {
+        WriteBytes(p("ro.txt"), "locked");
+        QFile::setPermissions(p("ro.txt"), QFile::ReadOwner);
+        WriteBytes(p("ok.txt"), "x\r\n");
+        JoinWorkLists lists;
+        Dialogs d;
+        const bool written = RunJoinJob(lists, p("ro.txt"), {"ok.txt"}, {p("ok.txt")}, JoinOptions{}, d.make());
+        QFile::setPermissions(p("ro.txt"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(!written);
+        QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);
+        QCOMPARE(ReadBytes(p("ro.txt")), QByteArray("locked"));
+    }
+
+    void saveFailingMidwayKeepsTheOldFile()
+    {
+        WriteBytes(p("big-in.txt"), QByteArray(300000, 'a') + "\r\n");
+        WriteBytes(p("target.txt"), "the old content");
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 100000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        JoinWorkLists lists;
+        Dialogs d;
+        const bool written = RunJoinJob(lists, p("target.txt"), {"big-in.txt"}, {p("big-in.txt")}, JoinOptions{}, d.make());
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!written);
+        QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);
+        QCOMPARE(ReadBytes(p("target.txt")), QByteArray("the old content"));
+        const QStringList leftovers = QDir(dir_.path()).entryList({"target.txt*", "*.tmp", ".target*"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(leftovers, QStringList{"target.txt"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJoinJob)
+#include "tst_joinjob.moc"
