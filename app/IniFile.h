@@ -24,7 +24,10 @@ public:
 
     const QString &path() const { return path_; }
     QByteArray ReadString(QByteArrayView section, QByteArrayView key, QByteArrayView def) const;
-    // Changes the in-memory copy; Save() writes it.
+    // Changes the in-memory copy; Save() writes it. An existing key keeps its spelling and the
+    // blanks around "=" and only its value changes (the first of duplicate keys); a new key
+    // goes after the last non-blank line of its section, a new section at the end of the file.
+    // A value ends at its first CR, LF or NUL, so it can never add lines of its own.
     void WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value);
     // Writes every line to a temporary file beside the target and renames it over the target,
     // keeping the old file's mode. EIniWriteError on failure; the old file stays as it was.

@@ -4,7 +4,14 @@
 #include <QFileInfo>
 #include <QStringEncoder>
 
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
 #include "ListErrors.h"
+#include "SafeSave.h"
 #include "Messages.h"
 #include "Paths.h"
 
@@ -18,6 +25,8 @@ void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &fileName)
     try {
         lines.LoadFromFile(FileNameFromSetting(fileName));
     } catch (const EInOutError &) {
+        throw JoinReadError();
+    } catch (const EListError &) {  // more lines than a list can hold
         throw JoinReadError();
     }
 }
@@ -42,7 +51,7 @@ QByteArray EncodeForOutput(const QString &text)
 }
 
 void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options)
+                  const JoinOptions &options, const std::function<void(int firstLine)> &inputDone)
 {
     lists.CopyLines.Clear();
     lists.JoinLines.Clear();
@@ -54,10 +63,13 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
     LoadSeparator(lists.SepaLines3, options.Separator3, options.FileName3);
 
     for (qsizetype i = 0; i < paths.size(); ++i) {
+        const int firstLine = lists.JoinLines.Count();
         lists.InputLines.Clear();
         try {
             lists.InputLines.LoadFromFile(paths[i]);
         } catch (const EInOutError &) {
+            throw JoinReadError();
+        } catch (const EListError &) {
             throw JoinReadError();
         }
         if (options.Separator1)
@@ -70,7 +82,99 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
         lists.JoinLines.AddStrings(lists.CopyLines);
         if (options.Separator3)
             lists.JoinLines.AddStrings(lists.SepaLines3);
+        if (inputDone)
+            inputDone(firstLine);
     }
+}
+
+namespace {
+// Writes the joined text to a temporary file beside the output while the next inputs are still
+// being read, so reading and writing overlap. The file replaces the output only on commit();
+// destroying the writer without it leaves no trace. A failure to create or write the file is
+// kept and told by failed(), when the job is ready to report it.
+class OverlappedWriter {
+public:
+    explicit OverlappedWriter(const QString &path)
+    {
+        try {
+            file_ = std::make_unique<SafeSaveFile>(path, SaveDurability::Fast);
+        } catch (const EInOutError &) {
+            failed_ = true;
+            return;
+        }
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~OverlappedWriter()
+    {
+        Finish();
+        file_.reset();
+    }
+
+    // Queues lines [first, Count) of `lines`; the bytes are shared, not copied.
+    void Write(const PlainStrings &lines, int first)
+    {
+        if (!thread_.joinable())
+            return;
+        LineTable piece;
+        piece.appendFrom(lines.table(), first, lines.Count() - first);
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(piece));
+        }
+        wake_.notify_one();
+    }
+    // Waits until everything queued is written.
+    void Finish()
+    {
+        if (!thread_.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    bool failed() const { return failed_; }
+    void Commit()
+    {
+        Finish();
+        if (failed_)
+            throw EInOutError("write failed");
+        file_->commit();
+    }
+
+private:
+    void Run()
+    {
+        for (;;) {
+            LineTable piece;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+                if (queue_.empty())
+                    return;
+                piece = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            if (failed_)
+                continue;  // keep draining so the reader never waits on a dead writer
+            try {
+                piece.writeText(file_->device());
+            } catch (const EInOutError &) {
+                failed_ = true;
+            }
+        }
+    }
+
+    std::unique_ptr<SafeSaveFile> file_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<LineTable> queue_;
+    bool closing_ = false;
+    std::atomic<bool> failed_ = false;
+};
 }
 
 bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QStringList &names,
@@ -80,17 +184,22 @@ bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QStringLi
         dialogs.report(msg::NoOutputName);
         return false;
     }
+    auto writer = std::make_unique<OverlappedWriter>(outputName);
     try {
-        AssembleJoin(lists, names, paths, options);
+        AssembleJoin(lists, names, paths, options,
+                     [&](int firstLine) { writer->Write(lists.JoinLines, firstLine); });
     } catch (const JoinReadError &) {
+        writer.reset();
         dialogs.report(msg::CannotOpen);
         return false;
     }
+    // An empty list of inputs still writes the (empty) file.
+    writer->Finish();
     const QFileInfo target(outputName);
     if (target.exists() && !target.isDir() && !dialogs.confirm(msg::AskOverwrite))
         return false;
     try {
-        lists.JoinLines.SaveToFile(outputName);
+        writer->Commit();
     } catch (const EInOutError &) {
         dialogs.report(msg::CannotCreate);
         return false;

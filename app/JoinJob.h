@@ -36,9 +36,10 @@ public:
 
 // Builds lists.JoinLines from the inputs (names: the display names in the list; paths: the
 // full paths). Throws JoinReadError when a separator whose box is set or an input cannot be
-// read; nothing is written either way.
+// read; nothing is written either way. `inputDone`, when given, is called after each input
+// with the index of the first line that input added to JoinLines.
 void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options);
+                  const JoinOptions &options, const std::function<void(int firstLine)> &inputDone = {});
 
 // How the job talks to the user: failures, the overwrite question and the completion notice.
 struct JoinDialogs {

@@ -26,46 +26,50 @@ void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfO
     static const unsigned char leads[] = {0x82, 0x83, 0x88, 0x89, 0x8A, 0x93, 0x95, 0x9F, 0xE0, 0xE3};
     QByteArray buf;
     buf.reserve(1 << 20);
+    QByteArray line;
     qint64 written = 0;
-    while (written < bytes) {
+    // Whole lines only: the file ends with a complete break, just under `bytes`.
+    for (;;) {
+        line.clear();
         const int len = 20 + int(rng() % 61);
         int i = 0;
         while (i < len) {
             const unsigned r = rng();
             if ((r & 3) == 0 && i + 2 <= len) {
-                buf.append(char(leads[(r >> 2) % sizeof leads]));
-                buf.append(char(0x40 + ((r >> 8) % 0x3F)));  // trail bytes 0x40-0x7E
+                line.append(char(leads[(r >> 2) % sizeof leads]));
+                line.append(char(0x40 + ((r >> 8) % 0x3F)));  // trail bytes 0x40-0x7E
                 i += 2;
             } else {
-                buf.append(char(0x20 + ((r >> 2) % 0x5F)));  // printable ASCII
+                line.append(char(0x20 + ((r >> 2) % 0x5F)));  // printable ASCII
                 ++i;
             }
         }
         if (!lfOnly)
-            buf.append('\r');
-        buf.append('\n');
-        if (buf.size() >= (1 << 20) - 200) {
-            const qint64 n = std::min<qint64>(buf.size(), bytes - written);
-            f.write(buf.constData(), n);
-            written += n;
+            line.append('\r');
+        line.append('\n');
+        if (written + buf.size() + line.size() > bytes)
+            break;
+        buf.append(line);
+        if (buf.size() >= (1 << 20)) {
+            f.write(buf);
+            written += buf.size();
             buf.clear();
         }
     }
-    if (!buf.isEmpty() && written < bytes) {
-        const qint64 n = std::min<qint64>(buf.size(), bytes - written);
-        f.write(buf.constData(), n);
-    }
+    f.write(buf);
 }
 
 double TimeCommand(const QString &shellCommand)
 {
+    QProcess shell;
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    shell.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
-    const int rc = std::system(("bash -c '" + shellCommand.toStdString() + "' >/dev/null 2>&1").c_str());
-    const double s = t.nsecsElapsed() / 1e9;
-    if (rc == -1)
+    shell.start("bash", {"-c", shellCommand});
+    if (!shell.waitForFinished(-1) || shell.exitStatus() != QProcess::NormalExit)
         throw std::runtime_error("cannot run " + shellCommand.toStdString());
-    return s;
+    return t.nsecsElapsed() / 1e9;
 }
 
 double TimeCall(const std::function<void()> &call)

@@ -1,0 +1,277 @@
+// Cutting bytes into lines: files, streams and whole texts all go through LineSplitter.
+#include "LineTable.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+constexpr qint64 ReadChunk = 64 * 1024 * 1024;
+constexpr quint64 MinBlock = 4096;
+
+// Where the bytes come from: read() returns the bytes delivered, 0 at the end, -1 on error.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual qint64 read(char *dest, qint64 max) = 0;
+    virtual QString errorString() const = 0;
+};
+
+class DeviceSource : public ByteSource {
+public:
+    // Reads at most `limit` bytes (negative: to the end).
+    DeviceSource(QIODevice &device, qint64 limit) : device_(device), left_(limit) {}
+    qint64 read(char *dest, qint64 max) override
+    {
+        if (left_ == 0)
+            return 0;
+        if (left_ > 0)
+            max = std::min(max, left_);
+        const qint64 n = device_.read(dest, max);
+        if (n > 0 && left_ > 0)
+            left_ -= n;
+        else if (n == 0 && left_ > 0)
+            return -1;  // the stream ended before the bytes it announced
+        return n;
+    }
+    QString errorString() const override
+    {
+        const QString text = device_.errorString();
+        return text.isEmpty() || text == QLatin1String("Unknown error") ? QStringLiteral("Unexpected end of stream") : text;
+    }
+    qint64 left() const { return left_; }
+
+private:
+    QIODevice &device_;
+    qint64 left_;
+};
+
+class MemorySource : public ByteSource {
+public:
+    explicit MemorySource(QByteArrayView bytes) : bytes_(bytes) {}
+    qint64 read(char *dest, qint64 max) override
+    {
+        const qint64 n = std::min<qint64>(max, bytes_.size() - pos_);
+        if (n > 0)
+            std::memcpy(dest, bytes_.data() + pos_, size_t(n));
+        pos_ += n;
+        return n;
+    }
+    QString errorString() const override { return QString(); }
+
+private:
+    QByteArrayView bytes_;
+    qint64 pos_ = 0;
+};
+
+// First CR or LF in [p, end), or end.
+const char *FindCrOrLf(const char *p, const char *end)
+{
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (mask)
+            return p + __builtin_ctz(unsigned(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+[[noreturn]] void RaiseLineTooLong()
+{
+    throw EInOutError("A line is too long to be loaded");
+}
+}
+
+class LineSplitter {
+public:
+    LineSplitter(LineTable &table, BreakRule rule, const LoadLimits &limits)
+        : table_(table), rule_(rule), maxBlock_(std::max<quint64>(limits.maxBlock, 3)),
+          maxLine_(std::min(limits.maxLine, maxBlock_ - 2))
+    {
+    }
+
+    // Reads `source` to its end (or to the end-of-text byte) and appends its lines. `expected`
+    // is the number of bytes announced, used to size the first block.
+    void load(ByteSource &source, qint64 expected)
+    {
+        const char terminator = rule_ == BreakRule::CrOnly ? '\x1A' : '\0';
+        quint64 remaining = expected > 0 ? quint64(expected) : 0;
+        std::shared_ptr<LineBlock> carry;  // holds the unfinished last line of the last block
+        quint64 carryOffset = 0, carryLength = 0;
+        bool atEnd = false;
+        while (!atEnd) {
+            // One byte more than announced, so a file that grew meanwhile is still read whole.
+            const quint64 want = std::clamp<quint64>(carryLength + remaining + 1, MinBlock, maxBlock_);
+            const auto block = LineBlock::Allocate(want);
+            if (carryLength > 0)
+                std::memcpy(block->bytes.get(), carry->bytes.get() + carryOffset, carryLength);
+            carry.reset();
+            quint64 filled = carryLength;
+            bool failed = false;
+            for (;;) {
+                if (filled == block->size) {
+                    if (block->size >= maxBlock_)
+                        break;
+                    grow(*block, filled, maxBlock_);
+                }
+                const qint64 n = source.read(block->bytes.get() + filled,
+                                             qint64(std::min<quint64>(block->size - filled, ReadChunk)));
+                if (n < 0) {
+                    failed = true;
+                    break;
+                }
+                if (n == 0) {
+                    atEnd = true;
+                    break;
+                }
+                filled += quint64(n);
+                remaining = remaining > quint64(n) ? remaining - quint64(n) : 0;
+            }
+            block->used = filled;
+            quint64 end = filled;
+            if (const void *stop = std::memchr(block->bytes.get() + carryLength, terminator, filled - carryLength)) {
+                end = quint64(static_cast<const char *>(stop) - block->bytes.get());
+                atEnd = true;
+            }
+            const int before = table_.count_;
+            const quint32 index = table_.addBlock(block);
+            const quint64 consumed = split(index, block->bytes.get(), end, atEnd && !failed);
+            if (!referencesLastBlock(before))
+                table_.dropLastBlock();
+            if (failed)
+                throw EInOutError(source.errorString().toStdString());
+            if (!atEnd) {
+                // An unfinished line, perhaps with the CR that ends it (its LF may follow).
+                carryLength = end - consumed;
+                const char *last = block->bytes.get() + end - 1;
+                if (carryLength - (carryLength > 0 && *last == '\r' ? 1 : 0) > maxLine_)
+                    RaiseLineTooLong();
+                carry = block;
+                carryOffset = consumed;
+            }
+        }
+    }
+
+private:
+    // Only for a source that delivers more than it announced (a growing file, a pipe).
+    static void grow(LineBlock &block, quint64 filled, quint64 maxSize)
+    {
+        const auto larger = LineBlock::Allocate(std::min(maxSize, std::max(block.size * 2, MinBlock)));
+        std::memcpy(larger->bytes.get(), block.bytes.get(), filled);
+        std::swap(block.bytes, larger->bytes);
+        block.size = larger->size;
+    }
+
+    bool referencesLastBlock(int from) const
+    {
+        for (int i = from; i < table_.count_; ++i)
+            if (table_.slots_[i].length != 0)
+                return true;
+        return false;
+    }
+
+    // Appends the lines of base[0, end). When `final` is false the bytes after the last complete
+    // line (and a CR that may still be followed by an LF) are left; returns where they start.
+    quint64 split(quint32 block, const char *base, quint64 end, bool final)
+    {
+        const char *const stop = base + end;
+        const char *p = base;
+        while (p < stop) {
+            const char *brk = rule_ == BreakRule::CrOnly
+                ? static_cast<const char *>(std::memchr(p, '\r', size_t(stop - p)))
+                : FindCrOrLf(p, stop);
+            if (!brk)
+                brk = stop;
+            const char *next;
+            if (brk == stop) {
+                if (!final)
+                    break;
+                next = stop;
+            } else if (*brk == '\r') {
+                next = brk + 1;
+                if (next == stop) {
+                    if (!final)
+                        break;
+                } else if (*next == '\n') {
+                    ++next;
+                }
+            } else {
+                next = brk + 1;
+            }
+            const quint64 length = quint64(brk - p);
+            if (length > maxLine_)
+                RaiseLineTooLong();
+            table_.appendSpan(LineSpan{block, quint32(p - base), quint32(length)});
+            p = next;
+        }
+        return quint64(p - base);
+    }
+
+    LineTable &table_;
+    BreakRule rule_;
+    quint64 maxBlock_;
+    quint64 maxLine_;
+};
+
+namespace {
+int CapacityEstimate(qint64 bytes)
+{
+    // An average of 28 bytes per line; far larger inputs are estimated at the most the list holds.
+    return int(std::clamp<qint64>(bytes / 28, 0, LineTable::MaxCount));
+}
+}
+
+void LineTable::loadFromFile(const QString &fileName, BreakRule rule, const LoadLimits &limits)
+{
+    clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw EInOutError(file.errorString().toStdString());
+    const qint64 size = file.isSequential() ? 0 : file.size();
+    setCapacity(CapacityEstimate(size));
+    DeviceSource source(file, -1);
+    LineSplitter(*this, rule, limits).load(source, size);
+    setCapacity(count_);
+}
+
+void LineTable::setText(QByteArrayView text)
+{
+    // The text may be a view of this table's own lines: their bytes live until the end.
+    const auto oldBlocks = std::move(blocks_);
+    clear();
+    setCapacity(CapacityEstimate(text.size()));
+    MemorySource source(text);
+    LineSplitter(*this, BreakRule::AnyBreak, LoadLimits{}).load(source, text.size());
+    if (count_ == 0)
+        appendSpan(LineSpan{0, 0, 0});  // an empty text is one empty line
+    setCapacity(count_);
+}
+
+void LineTable::loadFromStream(QIODevice &device)
+{
+    clear();
+    const qint64 remaining = device.size() - device.pos();
+    if (remaining <= 0)
+        return;
+    setCapacity(CapacityEstimate(remaining));
+    DeviceSource source(device, remaining);
+    LineSplitter(*this, BreakRule::AnyBreak, LoadLimits{}).load(source, remaining);
+    // The text may end early at a NUL; the stream is still consumed to its end.
+    if (source.left() > 0 && device.skip(source.left()) != source.left())
+        throw EInOutError(source.errorString().toStdString());
+    if (count_ == 0)
+        appendSpan(LineSpan{0, 0, 0});
+    setCapacity(count_);
+}

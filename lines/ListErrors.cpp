@@ -1,0 +1,3 @@
+#include "ListErrors.h"
+
+EListError::EListError() : std::runtime_error("インデックスがリストの範囲を超えています") {}

@@ -1,0 +1,49 @@
+#include "PlainStrings.h"
+
+QByteArray PlainStrings::Get(int index) const
+{
+    return table_.get(index);
+}
+
+QByteArrayView PlainStrings::View(int index) const
+{
+    return table_.view(index);
+}
+
+int PlainStrings::Add(QByteArrayView line)
+{
+    return table_.add(line);
+}
+
+void PlainStrings::Put(int index, QByteArrayView line)
+{
+    table_.put(index, line);
+}
+
+void PlainStrings::Clear()
+{
+    table_.clear();
+}
+
+void PlainStrings::AddStrings(const PlainStrings &source)
+{
+    table_.appendFrom(source.table_);
+}
+
+void PlainStrings::Assign(const PlainStrings &source)
+{
+    table_.assignFrom(source.table_);
+}
+
+void PlainStrings::LoadFromFile(const QString &fileName)
+{
+    // The whole file is read before the old lines go, so a failed load changes nothing.
+    LineTable loaded;
+    loaded.loadFromFile(fileName, BreakRule::AnyBreak);
+    table_.swap(loaded);
+}
+
+void PlainStrings::SaveToFile(const QString &fileName) const
+{
+    table_.saveToFile(fileName);
+}
