@@ -61,6 +61,18 @@ VirtualKey MapKeyEvent(const QKeyEvent *event);
 // left = (screen width - width) div 2, top likewise, on the screen's available geometry.
 void CentreOnScreen(QWidget *window);
 
+// ---- Common dialogs ----
+// Filters are written as on the original platform: descriptions and patterns alternating,
+// separated by "|" ("全ﾌｧｲﾙ(*.*)|*.*"). "*.*" means every file, as it did there.
+QString ToQtFileFilter(const QString &filter);
+// Modal; the full path chosen, or an empty string when cancelled.
+QString ShowSaveFileDialog(QWidget *parent, const QString &filter, const QString &initialPath);
+QString ShowOpenFileDialog(QWidget *parent, const QString &filter, const QString &initialPath);
+// Modal; false when cancelled. The font comes back with its point size; its colour with it.
+bool ShowFontDialog(QWidget *parent, QFont &font, QColor &color);
+// Modal; false when cancelled. A plain colour.
+bool ShowColorDialog(QWidget *parent, QColor &color);
+
 // ---- Fonts ----
 // "System"/"system" is the fixed-pitch Japanese font (the first installed of IPAGothic,
 // VL Gothic and Noto Sans Mono CJK JP, else Qt's fixed font); other names are used as given.

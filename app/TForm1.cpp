@@ -19,6 +19,7 @@
 #include "Messages.h"
 #include "Paths.h"
 #include "Platform.h"
+#include "BigView.h"
 #include "TextValues.h"
 
 namespace {
@@ -98,7 +99,7 @@ void TForm1::BuildControls()
     auto button = [client](QPushButton *&b, const char *name, const QString &caption, int x, int y, int w) {
         b = new QPushButton(caption, client);
         b->setObjectName(name);
-        b->setGeometry(x, y, w, 26);
+        b->setGeometry(x, y, w, 25);
         b->setAutoDefault(false);
     };
     auto check = [client](QCheckBox *&c, const char *name, const QString &caption, int x, int y) {
@@ -129,17 +130,17 @@ void TForm1::BuildControls()
     ListBox1 = new QListWidget(client);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setGeometry(8, 62, 228, 190);
+    ListBox1->setGeometry(8, 62, 228, 176);
     Label2->setBuddy(ListBox1);
 
     const int col1 = 242, col2 = 352, col3 = 486;
     button(BtnUp, "BtnUp", QStringLiteral("一つ上へ(&P)"), col1, 62, 104);
-    button(BtnDown, "BtnDown", QStringLiteral("一つ下へ(&N)"), col1, 89, 104);
-    button(BtnCut, "BtnCut", QStringLiteral("ｶｯﾄ(&X)"), col1, 116, 104);
-    button(BtnPaste, "BtnPaste", QStringLiteral("張り付け(&V)"), col1, 143, 104);
-    button(BtnDelete, "BtnDelete", QStringLiteral("削除(&D)"), col1, 170, 104);
-    button(BtnDisp, "BtnDisp", QStringLiteral("入力表示(&Y)"), col1, 199, 104);
-    button(BtnViewInput, "BtnViewInput", QStringLiteral("入力拡大(&G)"), col1, 226, 104);
+    button(BtnDown, "BtnDown", QStringLiteral("一つ下へ(&N)"), col1, 87, 104);
+    button(BtnCut, "BtnCut", QStringLiteral("ｶｯﾄ(&X)"), col1, 112, 104);
+    button(BtnPaste, "BtnPaste", QStringLiteral("張り付け(&V)"), col1, 137, 104);
+    button(BtnDelete, "BtnDelete", QStringLiteral("削除(&D)"), col1, 162, 104);
+    button(BtnDisp, "BtnDisp", QStringLiteral("入力表示(&Y)"), col1, 188, 104);
+    button(BtnViewInput, "BtnViewInput", QStringLiteral("入力拡大(&G)"), col1, 213, 104);
 
     button(BtnSeparate, "BtnSeparate", QStringLiteral("区切設定(&U)"), col2, 62, 128);
     check(CheckBox1, "CheckBox1", QStringLiteral("区切１出力(&1)"), col2 + 4, 92);
@@ -148,19 +149,39 @@ void TForm1::BuildControls()
     check(CheckBox4, "CheckBox4", QStringLiteral("区切３出力(&4)"), col2 + 4, 164);
 
     button(BtnOutFileDisp, "BtnOutFileDisp", QStringLiteral("出力表示(&I)"), col3, 62, 124);
-    button(BtnViewOutput, "BtnViewOutput", QStringLiteral("出力拡大(&L)"), col3, 89, 124);
-    button(BtnReRead, "BtnReRead", QStringLiteral("再設定(&M)"), col3, 116, 124);
+    button(BtnViewOutput, "BtnViewOutput", QStringLiteral("出力拡大(&L)"), col3, 87, 124);
+    button(BtnReRead, "BtnReRead", QStringLiteral("再設定(&M)"), col3, 112, 124);
 
     Label4 = new QLabel(QStringLiteral("  内容表示(&W)"), client);
     Label4->setObjectName("Label4");
-    Label4->setGeometry(8, 258, 200, 22);
-    BigView1 = new QWidget(client);
+    Label4->setGeometry(8, 242, 200, 22);
+    BigView1 = new TBigView(client);
     BigView1->setObjectName("BigView1");
+    // The view takes the rest of the client area below the menu.
+    const int clientHeight = height() - menuBar()->sizeHint().height();
+    BigView1->setGeometry(8, 264, 601, clientHeight - 264 - 6);
+    BigView1->SetBvStyle({bvDblFrame});
+    BigView1->SetCapacity(0);
+    BigView1->SetCaret(true);
+    BigView1->SetMaxChar(255);
+    BigView1->SetPCanLimit(0);
+    BigView1->SetScOver(true);
+    BigView1->SetScrollBar(ssVertical);
+    BigView1->SetScrollSense(2);
+    BigView1->SetSelect(false);
     BigView1->setFocusPolicy(Qt::StrongFocus);
-    BigView1->setGeometry(8, 280, 601, 118);
+    BigView1->SetViewTabStop(4);
+    BigView1->SetWrapByte(0);
+    BigView1->SetWordWrap(true);
+    BigView1->OnDblClick = [this](TBigView *) { BigView1Click(); };
+    // The view's key-down event is the form's, as for every other control.
+    BigView1->OnKeyDown = [this](TBigView *sender, int &key, int shift) {
+        if (FormKeyDown(sender, key, shift))
+            key = 0;
+    };
     Label4->setBuddy(BigView1);
-    button(BtnPreview, "BtnPreview", QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&R)"), col3, 199, 124);
-    button(BtnLauncherRun, "BtnLauncherRun", QStringLiteral("ﾗﾝﾁｬｰ(&S)"), col3, 226, 124);
+    button(BtnPreview, "BtnPreview", QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&R)"), col3, 188, 124);
+    button(BtnLauncherRun, "BtnLauncherRun", QStringLiteral("ﾗﾝﾁｬｰ(&S)"), col3, 213, 124);
 
     const QList<QWidget *> order{Edit1, BtnRef, BtnOk, BtnCansel, ListBox1, BtnUp, BtnDown, BtnCut,
                                  BtnPaste, BtnDelete, BtnDisp, BtnViewInput, BtnSeparate, CheckBox1,
@@ -169,7 +190,8 @@ void TForm1::BuildControls()
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
     for (QWidget *w : order)
-        w->installEventFilter(this);
+        if (w != BigView1)
+            w->installEventFilter(this);
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
@@ -228,7 +250,9 @@ void TForm1::CreateMissingSettingsFile()
 void TForm1::ApplyAppearance()
 {
     ApplyLook(ListBox1, Ini.ListFontName, Ini.ListFontSize, Ini.ListFontColor, Ini.ListBackColor);
-    ApplyLook(BigView1, Ini.TextFontName, Ini.TextFontSize, Ini.TextFontColor, Ini.TextBackColor);
+    BigView1->setFont(ResolveFont(FontName(Ini.TextFontName), FontSizeValue(Ini.TextFontSize)));
+    BigView1->SetFontColor(ColorSetting(Ini.TextFontColor, clBlack));
+    BigView1->SetColor(ColorSetting(Ini.TextBackColor, clWindow));
 }
 
 void TForm1::FormDestroy()
@@ -292,6 +316,11 @@ void TForm1::MenuFileExitClick()
 {
     if (ShowMessageBox(msg::AskExit, MsgKind::Information, mbYes | mbNo, this) == mrYes)
         close();
+}
+
+void TForm1::BigView1Click()
+{
+    // Showing the file under the view comes with the display commands.
 }
 
 void TForm1::FocusMoveToApli(QWidget *sender)

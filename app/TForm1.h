@@ -15,9 +15,6 @@ class QMenu;
 class QAction;
 class QPushButton;
 class QFrame;
-class QFontDialog;
-class QColorDialog;
-class QFileDialog;
 class TBigView;
 
 class TForm1 : public QMainWindow {
@@ -43,7 +40,7 @@ public:
                 *BtnSeparate = nullptr;
     QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr;
     QPushButton *BtnOutFileDisp = nullptr, *BtnViewOutput = nullptr, *BtnReRead = nullptr;
-    QWidget *BigView1 = nullptr;
+    TBigView *BigView1 = nullptr;
     QPushButton *BtnPreview = nullptr, *BtnLauncherRun = nullptr;
 
     // State that outlives a command.
@@ -71,6 +68,7 @@ public:
     void BtnCanselClick();
     void MenuFileExitClick();
     void FocusMoveToApli(QWidget *sender);
+    void BigView1Click();
     // The options of the joining job as the check boxes and settings stand now.
     JoinOptions CurrentJoinOptions() const;
 

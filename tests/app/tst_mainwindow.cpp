@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "BigView.h"
 #include "Messages.h"
 #include "Platform.h"
 #include "TForm1.h"
@@ -127,6 +128,30 @@ private slots:
                 next = next->nextInFocusChain();
             QCOMPARE(next, order[i + 1]);
         }
+    }
+
+    void contentViewTakesTheFocusAndShowsItsCaret()
+    {
+        TForm1 form(program(), {});
+        TBigView *v = form.BigView1;
+        QCOMPARE(v->BvStyle(), (TBvStyle{bvDblFrame}));
+        QVERIFY(v->Caret() && v->ScOver() && v->WordWrap() && !v->Select());
+        QCOMPARE(v->ScrollBar(), ssVertical);
+        QCOMPARE(v->ScrollSense(), 2);
+        QCOMPARE(v->ViewTabStop(), 4);
+        QCOMPARE(v->WrapByte(), 0);
+        QVERIFY(v->MaxChar() >= 255);
+        QCOMPARE(v->PCanLimit(), 0);
+        QVERIFY(bool(v->OnDblClick));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(!v->CaretShown());
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(QApplication::focusWidget(), v);
+        QVERIFY(v->CaretShown());
+        QTest::keyClick(v, Qt::Key_F2);  // the form's keys reach it through the view's event
+        QCOMPARE(QApplication::focusWidget(), form.ListBox1);
+        QVERIFY(!v->CaretShown());
     }
 
     void missingSettingsFileIsCreatedOnceWithTheLauncherDefaults()

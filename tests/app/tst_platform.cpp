@@ -82,6 +82,7 @@ class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
     void cleanup();
+    void fileFilters();
     void boxButtonsInOrder_data();
     void boxButtonsInOrder();
     void boxCaptionAndIconByKind_data();
@@ -401,6 +402,14 @@ void TestPlatform::centreOnScreen()
     CentreOnScreen(&w);
     QCOMPARE(w.pos(), QPoint(area.x() + (-3) / 2, area.y() + (-5) / 2));
     QCOMPARE(w.pos(), QPoint(area.x() - 1, area.y() - 2));
+}
+
+void TestPlatform::fileFilters()
+{
+    QCOMPARE(ToQtFileFilter(QStringLiteral("全ﾌｧｲﾙ(*.*)|*.*")), QStringLiteral("全ﾌｧｲﾙ(*.*) (*)"));
+    QCOMPARE(ToQtFileFilter(QStringLiteral("ﾃｷｽﾄ|*.txt;*.TXT|全ﾌｧｲﾙ|*.*")),
+             QStringLiteral("ﾃｷｽﾄ (*.txt *.TXT);;全ﾌｧｲﾙ (*)"));
+    QCOMPARE(ToQtFileFilter(QString()), QString());
 }
 
 void TestPlatform::fonts()

@@ -1,0 +1,60 @@
+// The view's Find over a big file, for a text that does not occur, against grep -c for the same
+// text on the same file.
+#include <QApplication>
+#include <QFile>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "BenchSupport.h"
+#include "BigView.h"
+#include "Platform.h"
+
+namespace {
+constexpr qint64 kFileBytes = 500'000'000;
+constexpr int kRuns = 3;
+const QByteArray kMissing = "Zq_never_here_7";
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString dir = bench::MakeTempDir("talvo-bench-view-find");
+    const QString path = dir + "/big text.txt";
+    std::printf("view-find: generating %lld bytes in %s\n", kFileBytes, qPrintable(dir));
+    bench::GenerateTextFile(path, kFileBytes, 4242);
+
+    QWidget window;
+    window.resize(1000, 700);
+    auto *layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new TBigView(&window);
+    layout->addWidget(view);
+    view->setFont(ResolveFont(QStringLiteral("System"), -19));
+    view->SetScrollBar(ssVertical);
+    view->SetScOver(true);
+    view->SetWrapByte(80);
+    window.show();
+    QApplication::processEvents();
+    const double loadS = bench::TimeCall([&] { view->LoadFromFile(path); });
+    std::printf("view-find: loaded %d rows in %.3f s\n", view->RowCount(), loadS);
+
+    QList<double> find, grep;
+    for (int run = 0; run < kRuns; ++run) {
+        int row = 0, column = 1;
+        bool found = true;
+        find << bench::TimeCall([&] { found = view->Find(kMissing, row, column); });
+        if (found || row != view->RowCount() || column != 1)
+            throw std::runtime_error("the missing text was found");
+        grep << bench::TimeCommand("grep -c -F '" + QString::fromLatin1(kMissing) + "' '" + path + "'");
+        std::printf("view-find: run %d: Find %.3f s, grep -c %.3f s\n", run + 1, find.last(), grep.last());
+    }
+    const double findS = bench::Median(find), grepS = bench::Median(grep);
+    std::printf("view-find: median Find %.3f s (%.0f MB/s), grep -c %.3f s\n", findS,
+                QFile(path).size() / 1e6 / findS, grepS);
+    bench::RemoveDir(dir);
+    std::printf("view-find: time_vs_grep=%.2f\n", findS / grepS);
+    return 0;
+}

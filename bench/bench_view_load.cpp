@@ -1,0 +1,182 @@
+// Loading a big file into the big-text view, against wc -l on the same file: from LoadFromFile
+// through the first paint of a shown window, with the peak memory of the loading process.
+// Also: wrapping at the window width instead of at 80 bytes, and a file that is one 100 MB line
+// shown without wrap (memory stays bounded, horizontal scrolling reaches the far end).
+#include <QApplication>
+#include <QFile>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "BenchSupport.h"
+#include "BigView.h"
+#include "Platform.h"
+
+namespace {
+constexpr qint64 kFileBytes = 500'000'000;
+constexpr qint64 kLineBytes = 100'000'000;
+constexpr int kRuns = 3;
+
+struct Figures {
+    double seconds = 0;   // the measured part only
+    qint64 peakRss = 0;   // of the whole child process
+    qint64 rows = 0;
+    qint64 imageBytes = 0;
+    int farColumn = 0;
+};
+
+// The child's figures travel back through a small file.
+void WriteFigures(const QString &path, const Figures &f)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write figures");
+    out.write(reinterpret_cast<const char *>(&f), sizeof f);
+}
+
+Figures ReadFigures(const QString &path)
+{
+    Figures f;
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly) || in.read(reinterpret_cast<char *>(&f), sizeof f) != sizeof f)
+        throw std::runtime_error("no figures from the child");
+    return f;
+}
+
+// A shown window holding a view set up as the viewer window sets its own.
+struct ViewWindow {
+    QWidget window;
+    TBigView *view = nullptr;
+    ViewWindow(int wrapByte, bool wordWrap)
+    {
+        window.resize(1000, 700);
+        auto *layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        view = new TBigView(&window);
+        layout->addWidget(view);
+        view->setFont(ResolveFont(QStringLiteral("System"), -19));
+        view->SetScrollBar(wordWrap ? ssVertical : ssBoth);
+        view->SetScrollSense(2);
+        view->SetScOver(true);
+        view->SetSelect(false);
+        view->SetViewTabStop(4);
+        view->SetMaxChar(255);
+        view->SetWordWrap(wordWrap);
+        view->SetWrapByte(wrapByte);
+        window.show();
+        QApplication::processEvents();
+    }
+};
+
+double LoadAndPaint(TBigView &view, const QString &path)
+{
+    const qint64 painted = view.PaintCount();
+    return bench::TimeCall([&] {
+        view.Clear();
+        view.LoadFromFile(path);
+        while (view.PaintCount() == painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    });
+}
+
+// One load in a fresh child process; `extra` runs after the load, inside the child.
+Figures LoadInChild(const QString &path, const QString &figures, int wrapByte, bool wordWrap,
+                    const std::function<void(TBigView &, Figures &)> &extra = {})
+{
+    qint64 rss = 0;
+    bench::RunInChild([&] {
+        int argc = 1;
+        char name[] = "talvo_bench_view_load";
+        char *argv[] = {name, nullptr};
+        QApplication app(argc, argv);
+        ViewWindow w(wrapByte, wordWrap);
+        Figures f;
+        f.seconds = LoadAndPaint(*w.view, path);
+        f.rows = w.view->RowCount();
+        f.imageBytes = w.view->Image().sizeInBytes();
+        if (extra)
+            extra(*w.view, f);
+        WriteFigures(figures, f);
+    }, &rss);
+    Figures f = ReadFigures(figures);
+    f.peakRss = rss;
+    return f;
+}
+
+void WriteOneLineFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot create " + path.toStdString());
+    // LF does not end a line in the view's store: the whole file is one line.
+    QByteArray chunk;
+    while (chunk.size() < (1 << 20))
+        chunk += "abcdefghij 0123456789 ABCDEFGHIJ\tklmnopqrstu\n";
+    qint64 written = 0;
+    while (written + chunk.size() <= kLineBytes)
+        written += f.write(chunk);
+    f.write(QByteArray(kLineBytes - written, 'z'));
+}
+}  // namespace
+
+int main()
+{
+    const QString dir = bench::MakeTempDir("talvo-bench-view-load");
+    const QString path = dir + "/big text.txt";
+    const QString figures = dir + "/figures";
+    std::printf("view-load: generating %lld bytes in %s\n", kFileBytes, qPrintable(dir));
+    bench::GenerateTextFile(path, kFileBytes, 4242);
+    const double mb = QFile(path).size() / 1e6;
+
+    QList<double> wc, load, widthLoad;
+    qint64 peak = 0, rows = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        wc << bench::TimeCommand("wc -l '" + path + "'");
+        const Figures f = LoadInChild(path, figures, 80, true);
+        load << f.seconds;
+        peak = qMax(peak, f.peakRss);
+        rows = f.rows;
+        std::printf("view-load: run %d: load+paint %.3f s, wc -l %.3f s, peak RSS %.0f MB, %lld rows, image %lld bytes\n",
+                    run + 1, f.seconds, wc.last(), f.peakRss / 1e6, f.rows, f.imageBytes);
+        const Figures g = LoadInChild(path, figures, 0, true);
+        widthLoad << g.seconds;
+        std::printf("view-load: run %d: window-width wrap load+paint %.3f s, peak RSS %.0f MB, %lld rows\n",
+                    run + 1, g.seconds, g.peakRss / 1e6, g.rows);
+    }
+    const double loadS = bench::Median(load);
+    const double wcS = bench::Median(wc);
+    const double widthS = bench::Median(widthLoad);
+    std::printf("view-load: median load+paint (WrapByte 80) %.3f s for %.0f MB (%lld rows); wc -l %.3f s\n",
+                loadS, mb, rows, wcS);
+    std::printf("view-load: window-width wrap %.3f s = %.2f x the WrapByte time (goal <= 3)\n", widthS,
+                widthS / loadS);
+
+    // One line of 100 MB, wrap off: the Image stays window-sized, the far end is reachable.
+    const QString linePath = dir + "/one line.txt";
+    WriteOneLineFile(linePath);
+    const Figures l = LoadInChild(linePath, figures, 80, false, [](TBigView &view, Figures &f) {
+        const qint64 rendered = view.RenderedRows();
+        f.seconds += bench::TimeCall([&] {
+            view.HandleHScroll(7);  // right end
+            view.HandleHScroll(0);  // one column back
+            view.HandleHScroll(6);  // left end
+            view.horizontalScrollBar()->setSliderPosition(view.horizontalScrollBar()->maximum() / 2);
+            view.HandleHScroll(5);  // the middle, by the thumb
+        });
+        if (view.RenderedRows() - rendered < 4)
+            throw std::runtime_error("horizontal scrolling did not render");
+        f.farColumn = view.HScrollPos();
+        f.imageBytes = qMax(f.imageBytes, view.Image().sizeInBytes());
+    });
+    std::printf("view-load: one 100 MB line, wrap off: load+paint+4 horizontal scrolls %.3f s, peak RSS %.0f MB "
+                "(%.2f x the file), image %lld bytes, middle column %d\n",
+                l.seconds, l.peakRss / 1e6, double(l.peakRss) / kLineBytes, l.imageBytes, l.farColumn);
+
+    bench::RemoveDir(dir);
+    std::printf("view-load: mb_per_s=%.0f time_vs_wc=%.2f mem_vs_file=%.2f\n", mb / loadS, loadS / wcS,
+                double(peak) / (mb * 1e6));
+    return 0;
+}

@@ -1,0 +1,204 @@
+// TBigView: the operations through which text enters and leaves the view.
+#include "BigView.h"
+#include "BvMath.h"
+#include "PlainStrings.h"
+#include "TBvStrings.h"
+
+QByteArray TBigView::GetRow(int row) const
+{
+    return RowView(row).toByteArray();
+}
+
+void TBigView::PutRow(int row, QByteArrayView text)
+{
+    const TBvRow r = rows_.At(row);
+    const QByteArrayView line = lines_->View(r.Line);
+    const qsizetype from = r.Start > 0 ? r.Start - 1 : 0;
+    QByteArray next;
+    next.reserve(bv::CheckedInt(qint64(line.size()) - r.Len + text.size()));
+    next.append(line.first(from));
+    next.append(text);
+    next.append(line.sliced(from + r.Len));
+    lines_->Put(r.Line, next);
+    LayoutFrom(r.Line);
+    UpdateScrollRanges();
+    if (row >= topRow_ && row <= bottomRow_)
+        Redraw();
+}
+
+void TBigView::FitWindowAfterAdd(bool strict)
+{
+    const qint64 full = qint64(topRow_) + visibleRows_ - 1;
+    if (strict ? bottomRow_ < full : bottomRow_ <= full)
+        SetBottomRow(bv::CheckedInt(full));
+}
+
+int TBigView::Add(QByteArrayView text)
+{
+    lines_->Add(text);
+    LayoutFrom(LineCount() - 1);
+    NoRender = true;
+    GrowMaxChar(RowCount() - 1, 1);
+    NoRender = true;
+    UpdateScrollRanges();
+    NoRender = false;
+    FitWindowAfterAdd(true);
+    return RowCount();
+}
+
+void TBigView::AddStrings(const PlainStrings &source)
+{
+    const int first = LineCount();
+    const int n = source.Count();
+    lines_->AddStrings(source);
+    LayoutFrom(first);
+    NoRender = true;
+    GrowMaxChar(RowCount() - n, n);
+    NoRender = true;
+    UpdateScrollRanges();
+    NoRender = false;
+    FitWindowAfterAdd(false);
+}
+
+void TBigView::AfterReplaceAll()
+{
+    SetSelAnchor(QPoint(0, 0));
+    SetSelEnd(selAnchor_);
+}
+
+void TBigView::Assign(const PlainStrings &source)
+{
+    const int n = source.Count();
+    lines_->Assign(source);
+    LayoutFrom(0);
+    NoRender = true;
+    GrowMaxChar(RowCount() - n, n);
+    NoRender = true;
+    UpdateScrollRanges();
+    NoRender = false;
+    SetTopRow(0);
+    AfterReplaceAll();
+    FitWindowAfterAdd(true);
+}
+
+void TBigView::Clear()
+{
+    lines_->Clear();
+    LayoutFrom(0);
+    UpdateScrollRanges();
+    AfterReplaceAll();
+    SetTopRow(0);
+    ClearImage();
+}
+
+void TBigView::AssignTo(PlainStrings &dest) const
+{
+    lines_->AssignTo(dest);
+}
+
+void TBigView::Delete(int row)
+{
+    const int line = rows_.At(row).Line;
+    lines_->Delete(line);
+    LayoutFrom(line);
+    UpdateScrollRanges();
+    AfterReplaceAll();
+    if (topRow_ > RowCount() - 1)
+        SetTopRow(RowCount() - 1);
+    if (row >= topRow_ && row <= bottomRow_)
+        Redraw();
+}
+
+void TBigView::Exchange(int row1, int row2)
+{
+    const int line1 = rows_.At(row1).Line;
+    const int line2 = rows_.At(row2).Line;
+    lines_->Exchange(line1, line2);
+    LayoutFrom(qMin(line1, line2));
+    auto visible = [this](int r) { return r >= topRow_ && r <= bottomRow_; };
+    if (visible(row1) || visible(row2))
+        Redraw();
+}
+
+bool TBigView::Find(QByteArrayView text, int &row, int &column) const
+{
+    const QPoint at = RowPosToLinePos(QPoint(column, row));
+    int line = at.y();
+    int col = at.x();
+    const bool found = lines_->Find(text, line, col);
+    const QPoint back = LinePosToRowPos(QPoint(col, line));
+    row = back.y();
+    column = back.x();
+    return found;
+}
+
+int TBigView::IndexOf(QByteArrayView text) const
+{
+    const int line = lines_->IndexOf(text);
+    return line < 0 ? -1 : LineToRow(line);
+}
+
+void TBigView::Insert(int row, QByteArrayView text)
+{
+    const int line = rows_.At(row).Line;
+    lines_->Insert(line, text);
+    LayoutFrom(line);
+    NoRender = true;
+    GrowMaxChar(row, 1);
+    NoRender = true;
+    UpdateScrollRanges();
+    NoRender = false;
+    if (row <= bottomRow_)
+        Redraw();
+}
+
+void TBigView::LoadFromFile(const QString &fileName)
+{
+    try {
+        lines_->LoadFromFile(fileName);
+    } catch (...) {
+        // Keep the rows in step with the lines read so far, so that no row points at a line
+        // the store no longer holds.
+        AfterLoad();
+        throw;
+    }
+    AfterLoad();
+}
+
+void TBigView::LoadFromStream(QIODevice &stream)
+{
+    try {
+        lines_->LoadFromStream(stream);
+    } catch (...) {
+        AfterLoad();
+        throw;
+    }
+    AfterLoad();
+}
+
+void TBigView::AfterLoad()
+{
+    LayoutFrom(0);
+    NoRender = true;
+    GrowMaxChar(0, RowCount());
+    NoRender = true;
+    UpdateScrollRanges();
+    NoRender = false;
+    AfterReplaceAll();
+    if (topRow_ != 0) {
+        ClearImage();
+        SetTopRow(0);
+    } else {
+        Redraw();
+    }
+}
+
+void TBigView::SaveToFile(const QString &fileName) const
+{
+    lines_->SaveToFile(fileName);
+}
+
+void TBigView::SaveToStream(QIODevice &stream) const
+{
+    lines_->SaveToStream(stream);
+}

@@ -1,0 +1,151 @@
+#include "BvRows.h"
+
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
+#include "BvMath.h"
+#include "BvText.h"
+#include "ListErrors.h"
+#include "TBvStrings.h"
+
+const TBvRow &TBvRows::At(int row) const
+{
+    if (row < 0 || row >= Count())
+        throw EListError();
+    return rows_[static_cast<size_t>(row)];
+}
+
+void TBvRows::Clear()
+{
+    std::vector<TBvRow>().swap(rows_);
+}
+
+int TBvRows::FitCount(QByteArrayView line, int start, int count)
+{
+    // The walk starts at the row's first byte, which is always a character boundary.
+    const QByteArrayView rest = line.sliced(start - 1);
+    const qint64 end = qint64(count) + 1;
+    if (end <= rest.size() && ByteKind(rest, static_cast<int>(end)) == 2) {
+        --count;
+        if (count < 1)
+            count = 2;
+    }
+    return count;
+}
+
+void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
+                         const WidthCount &widthCount)
+{
+    size_t r = static_cast<size_t>(LineToRow(L));
+    const size_t storeCapacity = static_cast<size_t>(store.Capacity());
+    if (rows_.capacity() < storeCapacity)
+        rows_.reserve(storeCapacity);
+
+    auto write = [&](const TBvRow &row) {
+        if (r < rows_.size()) {
+            rows_[r] = row;
+        } else {
+            if (rows_.size() >= size_t(INT_MAX))
+                bv::RaiseOverflow();
+            if (rows_.size() == rows_.capacity()) {
+                // Grow by an eighth, not by doubling: the rows of a big file are a large share
+                // of the memory the view needs.
+                const size_t more = std::max<size_t>(rows_.size() / 8, 1024);
+                rows_.reserve(std::min<size_t>(rows_.size() + more, size_t(INT_MAX)));
+            }
+            rows_.push_back(row);
+        }
+        ++r;
+    };
+
+    const int lineCount = store.Count();
+    for (int a = std::max(L, 0); a < lineCount; ++a) {
+        const QByteArrayView s = store.View(a);
+        const int len = static_cast<int>(s.size());
+        if (len == 0) {
+            write({a, 0, 0, 0, 1});
+            continue;
+        }
+        if (!wordWrap) {
+            write({a, 1, len, 0, 1});
+            continue;
+        }
+        const int count0 = wrapByte > 0 ? wrapByte : widthCount(s);
+        if (count0 >= len) {
+            // The whole line fits one row (the common case of a big load).
+            write({a, 1, len, 0, 1});
+            continue;
+        }
+        qint64 start = 1;
+        int sub = 0;
+        while (start <= len) {
+            const int count = FitCount(s, static_cast<int>(start), count0);
+            const int rowLen = static_cast<int>(std::min<qint64>(count, len - start + 1));
+            write({a, static_cast<qint32>(start), rowLen, sub, 0});
+            start += count;
+            ++sub;
+        }
+        rows_[r - 1].Last = 1;
+    }
+    rows_.resize(r);
+}
+
+QByteArrayView TBvRows::RowText(const TBvStrings &store, int row) const
+{
+    const TBvRow &r = At(row);
+    if (r.Start <= 0 || r.Len <= 0)
+        return QByteArrayView();
+    return store.View(r.Line).sliced(r.Start - 1, r.Len);
+}
+
+int TBvRows::LineToRow(int line) const
+{
+    // The first row of a line has an index >= the line, and rows are ordered by line.
+    if (line < 0 || line >= Count())
+        return Count();
+    auto it = std::lower_bound(rows_.begin() + line, rows_.end(), line,
+                               [](const TBvRow &row, int l) { return row.Line < l; });
+    if (it == rows_.end() || it->Line != line)
+        return Count();
+    return static_cast<int>(it - rows_.begin());
+}
+
+int TBvRows::RowToLine(int row) const
+{
+    if (row < 0 || row >= Count())
+        return -1;
+    return rows_[static_cast<size_t>(row)].Line;
+}
+
+QPoint TBvRows::RowPosToLinePos(QPoint rowPos) const
+{
+    const int row = rowPos.y();
+    if (row < 0 || row >= Count())
+        return QPoint(0, 0);
+    const TBvRow &r = rows_[static_cast<size_t>(row)];
+    const qint64 column = qint64(r.Start) + rowPos.x() - 1;
+    if (column > INT_MAX || column < INT_MIN)
+        bv::RaiseOverflow();
+    return QPoint(static_cast<int>(column), r.Line);
+}
+
+QPoint TBvRows::LinePosToRowPos(QPoint linePos) const
+{
+    const int c = linePos.x();
+    const int L = linePos.y();
+    const int first = LineToRow(L);
+    if (first == Count())
+        return QPoint(1, Count());
+    // The line's rows follow each other with growing Start: the last one starting at or before
+    // the column holds it.
+    auto lineEnd = std::lower_bound(rows_.begin() + first, rows_.end(), L + 1,
+                                    [](const TBvRow &row, int l) { return row.Line < l; });
+    auto it = std::upper_bound(rows_.begin() + first + 1, lineEnd, c,
+                               [](int col, const TBvRow &row) { return col < row.Start; });
+    const size_t i = static_cast<size_t>(it - rows_.begin()) - 1;
+    const qint64 column = qint64(c) - rows_[i].Start + 1;
+    if (column < 1)
+        return QPoint(0, 0);
+    return QPoint(static_cast<int>(column), static_cast<int>(i));
+}

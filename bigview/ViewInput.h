@@ -1,0 +1,182 @@
+#pragma once
+// The rules behind the big-text view's keyboard and mouse handling that need no window: the key
+// tables, caret movement over display rows, the column under a pointer and the extent of a
+// double-clicked word. TBigView calls them; tests call them directly.
+#include <QByteArrayView>
+#include <QPoint>
+#include <QtGlobal>
+
+#include <array>
+#include <span>
+
+#include "Platform.h"
+
+// ---- Key tables ----
+// Keys are virtual-key codes; shift values are 0 none, 1 Shift, 4 Ctrl, 5 Ctrl+Shift (the bits
+// of MapKeyEvent). An entry matches only the exact shift value, so Alt or any other added
+// modifier keeps a key from matching.
+namespace vk {
+constexpr int Space = 32, Prior = 33, Next = 34, End = 35, Home = 36;
+constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
+constexpr int B = 66, D = 68, E = 69, S = 83, T = 84, X = 88;
+}
+namespace kshift {
+constexpr int None = 0, Shift = ssShift, Ctrl = ssCtrl, CtrlShift = ssCtrl | ssShift;
+}
+
+enum class CaretMove : unsigned char {
+    LineUp, LineDown, CharLeft, CharRight, PageUp, PageDown, RowStart, RowEnd, TextStart, TextEnd,
+};
+
+struct CaretKey {
+    int key;
+    int shift;
+    CaretMove move;
+};
+
+// Entries 0-9 are the plain movements; 10-19 are their Shift forms, which extend the selection.
+inline constexpr std::array<CaretKey, 20> CaretKeyTable{{
+    {vk::Up, kshift::None, CaretMove::LineUp},
+    {vk::Down, kshift::None, CaretMove::LineDown},
+    {vk::Left, kshift::None, CaretMove::CharLeft},
+    {vk::Right, kshift::None, CaretMove::CharRight},
+    {vk::Prior, kshift::None, CaretMove::PageUp},
+    {vk::Next, kshift::None, CaretMove::PageDown},
+    {vk::Home, kshift::None, CaretMove::RowStart},
+    {vk::End, kshift::None, CaretMove::RowEnd},
+    {vk::Home, kshift::Ctrl, CaretMove::TextStart},
+    {vk::End, kshift::Ctrl, CaretMove::TextEnd},
+    {vk::Up, kshift::Shift, CaretMove::LineUp},
+    {vk::Down, kshift::Shift, CaretMove::LineDown},
+    {vk::Left, kshift::Shift, CaretMove::CharLeft},
+    {vk::Right, kshift::Shift, CaretMove::CharRight},
+    {vk::Prior, kshift::Shift, CaretMove::PageUp},
+    {vk::Next, kshift::Shift, CaretMove::PageDown},
+    {vk::Home, kshift::Shift, CaretMove::RowStart},
+    {vk::End, kshift::Shift, CaretMove::RowEnd},
+    {vk::Home, kshift::CtrlShift, CaretMove::TextStart},
+    {vk::End, kshift::CtrlShift, CaretMove::TextEnd},
+}};
+inline constexpr int PlainCaretKeys = 10;
+
+// Scroll codes of the scroll requests: 0 line up/left, 1 line down/right, 2 page up/left,
+// 3 page down/right, 6 top/left end, 7 bottom/right end.
+struct ScrollKey {
+    int key;
+    int shift;
+    int code;
+};
+
+// Keys that scroll the rows when they do not move a caret.
+inline constexpr std::array<ScrollKey, 22> VerticalKeyTable{{
+    {vk::Up, kshift::None, 0},
+    {vk::Down, kshift::None, 1},
+    {vk::E, kshift::Ctrl, 0},
+    {vk::X, kshift::Ctrl, 1},
+    {vk::Left, kshift::None, 2},
+    {vk::Right, kshift::None, 3},
+    {vk::Prior, kshift::None, 2},
+    {vk::Next, kshift::None, 3},
+    {vk::Up, kshift::Shift, 2},
+    {vk::Down, kshift::Shift, 3},
+    {vk::S, kshift::Ctrl, 2},
+    {vk::D, kshift::Ctrl, 3},
+    {vk::Space, kshift::Shift, 2},
+    {vk::Space, kshift::None, 3},
+    {vk::Up, kshift::Ctrl, 6},
+    {vk::Down, kshift::Ctrl, 7},
+    {vk::T, kshift::None, 6},
+    {vk::B, kshift::None, 7},
+    {vk::Home, kshift::None, 6},
+    {vk::End, kshift::None, 7},
+    {vk::Home, kshift::Ctrl, 6},
+    {vk::End, kshift::Ctrl, 7},
+}};
+
+// Keys that scroll the columns: one column, a window's width, or to either end.
+inline constexpr std::array<ScrollKey, 6> HorizontalKeyTable{{
+    {vk::Left, kshift::None, 0},
+    {vk::Right, kshift::None, 1},
+    {vk::Left, kshift::Ctrl, 2},
+    {vk::Right, kshift::Ctrl, 3},
+    {vk::Home, kshift::None, 6},
+    {vk::End, kshift::None, 7},
+}};
+
+// Index of the caret-table entry for (key, shift), or -1. The Shift forms are looked at only
+// when the view allows selecting.
+int FindCaretKey(int key, int shift, bool withShiftForms);
+// Scroll code of the table's entry for (key, shift), or -1. No table holds a (key, shift) pair
+// twice, so at most one entry matches.
+int FindScrollKey(std::span<const ScrollKey> table, int key, int shift);
+
+// The four arrow keys, which the view keeps from dialog navigation.
+constexpr bool IsArrowKey(int key) { return key >= vk::Left && key <= vk::Down; }
+
+// Scroll-bar position -> top row: the bar's range 0..rangeMax stands for the top rows
+// 0..maxTop, rounded to the nearest row (ties to even). maxTop <= 0 (nothing to scroll) gives 0.
+int BarPosToTopRow(int pos, int rangeMax, int maxTop);
+
+// ---- Caret movement ----
+// What a caret movement needs to know of the rows.
+class CaretRows {
+public:
+    virtual int RowCount() const = 0;
+    virtual QByteArrayView RowText(int row) const = 0;  // the row's bytes, no copy
+
+protected:
+    ~CaretRows() = default;
+};
+
+// Where a caret key moves a (column, row) position. The result may lie past the row's end on
+// the right (Right at the end of a row); the view's clamping takes it back. A movement never
+// leaves the caret on the trail byte of a double-byte character: vertical moves and Left go to
+// the character's lead byte or past the character depending on the direction of travel.
+QPoint MoveCaret(CaretMove move, QPoint from, const CaretRows &rows, int visibleRows);
+
+// ---- Pointer positions ----
+// What the view's geometry contributes to the position under a pointer.
+struct PointGeometry {
+    int rowCount = 0;
+    int topRow = 0;
+    int lineHeight = 1;
+    int charWidth = 1;
+    int hScrollPos = 0;
+    qint64 imageWidth = 0;   // width of the rendered rows in pixels ((MaxChar + 1) columns)
+    qint64 imageHeight = 0;  // height of the whole visible rows in pixels
+};
+
+class PointRows {
+public:
+    virtual int RowLength(int row) const = 0;
+    // The column under x = px of the row (px counted from the row's first byte): the first
+    // character whose right edge is at or beyond px, or length + 1 when the row ends before px.
+    // With wholeChars clear the same, byte by byte (a trail byte can be the answer).
+    virtual int ColumnAtX(int row, qint64 px, bool wholeChars) const = 0;
+
+protected:
+    ~PointRows() = default;
+};
+
+// The (column, row) under the client point (x, y); (0, 0) when there are no rows. A point above
+// the rows gives column 1 of the top row, a point below the last row the end of the last row.
+QPoint PositionAtPoint(const PointGeometry &geometry, const PointRows &rows, QPoint point,
+                       bool wholeChars);
+
+// ---- Word selection ----
+// A word byte: A-Z, a-z, 0-9 and the underscore.
+constexpr bool IsWordByte(unsigned char b)
+{
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '_';
+}
+
+struct ColumnSpan {
+    int first = 0;  // column where the selection starts
+    int end = 0;    // column after its last byte
+};
+
+// The span a double click on column `column` (>= 1) of a row selects: the run of word bytes
+// around it, a double-byte character on its own, or any other single byte on its own. Word
+// bytes that are trail bytes of double-byte characters never join a word. Past the row's end
+// the span is (column, column + 1), which the view's clamping turns into an empty selection.
+ColumnSpan WordSpanAt(QByteArrayView text, int column);

@@ -1,0 +1,72 @@
+#pragma once
+// Shared set-up of the view tests: a shown view in the fixed-pitch Japanese font, and text
+// builders.
+#include <QApplication>
+#include <QByteArray>
+#include <QList>
+#include <QScrollBar>
+#include <QString>
+#include <QTest>
+
+#include <memory>
+
+#include "BigView.h"
+#include "Platform.h"
+#include "PlainStrings.h"
+#include "TestSupport.h"
+
+namespace fixture {
+
+inline QFont ViewFont()
+{
+    return ResolveFont(QStringLiteral("System"), -19);
+}
+
+// A view of `rows` whole rows (plus a few pixels) and `width` pixels, shown, with the program's
+// usual property values unless a test changes them.
+inline std::unique_ptr<TBigView> MakeView(int rows = 10, int width = 400,
+                                          TScrollStyle bars = ssVertical)
+{
+    auto view = std::make_unique<TBigView>();
+    view->setFont(ViewFont());
+    view->SetScrollBar(bars);
+    view->SetScrollSense(2);
+    view->SetScOver(true);
+    view->SetSelect(false);
+    view->SetViewTabStop(4);
+    view->SetMaxChar(255);
+    view->SetWordWrap(true);
+    // Height is the outer height: rows x LineHeight + a little that holds no whole row.
+    int extra = 3;
+    if (bars == ssHorizontal || bars == ssBoth)
+        extra += view->horizontalScrollBar()->sizeHint().height();
+    view->resize(width, rows * view->LineHeight() + extra);
+    view->show();
+    if (!QTest::qWaitForWindowExposed(view.get()))
+        qWarning("view not exposed");
+    return view;
+}
+
+inline PlainStrings Lines(const QList<QByteArray> &lines)
+{
+    PlainStrings list;
+    for (const QByteArray &l : lines)
+        list.Add(l);
+    return list;
+}
+
+// "L0", "L1", ... one per line.
+inline PlainStrings Numbered(int count, const QByteArray &prefix = "L")
+{
+    PlainStrings list;
+    for (int i = 0; i < count; ++i)
+        list.Add(prefix + QByteArray::number(i));
+    return list;
+}
+
+inline QByteArray Kanji(int count)
+{
+    return testsupport::Sjis(QString(count, QChar(0x6F22)));  // 漢, two bytes each
+}
+
+}  // namespace fixture
