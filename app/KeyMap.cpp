@@ -78,18 +78,25 @@ int DigitRowFromScanCode(const QKeyEvent *event)
 
 }  // namespace
 
+int MapModifiers(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= ssShift;
+    if (modifiers & Qt::AltModifier)
+        shift |= ssAlt;
+    if (modifiers & Qt::ControlModifier)
+        shift |= ssCtrl;
+    return shift;
+}
+
 VirtualKey MapKeyEvent(const QKeyEvent *event)
 {
     VirtualKey vk;
     if (!event)
         return vk;
     const Qt::KeyboardModifiers mods = event->modifiers();
-    if (mods & Qt::ShiftModifier)
-        vk.shift |= ssShift;
-    if (mods & Qt::AltModifier)
-        vk.shift |= ssAlt;
-    if (mods & Qt::ControlModifier)
-        vk.shift |= ssCtrl;
+    vk.shift = MapModifiers(mods);
 
     vk.key = CodeOfKey(event->key(), mods & Qt::KeypadModifier);
     if (vk.key == 0 && !(mods & Qt::KeypadModifier))

@@ -56,6 +56,8 @@ struct VirtualKey {
     int shift = 0;  // ShiftBits
 };
 VirtualKey MapKeyEvent(const QKeyEvent *event);
+// The shift set (ShiftBits) of Qt's modifiers, for key and mouse events alike.
+int MapModifiers(Qt::KeyboardModifiers modifiers);
 
 // ---- Windows ----
 // left = (screen width - width) div 2, top likewise, on the screen's available geometry.

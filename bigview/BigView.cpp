@@ -168,12 +168,7 @@ void TBigView::SetScrollBar(TScrollStyle value)
     scrollBar_ = value;
     RecreateWindow();
     UpdateScrollRanges();
-    int h = height();
-    if (scrollBar_ == ssHorizontal || scrollBar_ == ssBoth)
-        h -= horizontalScrollBar()->sizeHint().height();
-    if (bvStyle_.Has(bvCaption))
-        h -= Insets().caption;
-    visibleRows_ = qMax(0, h / lineHeight_);
+    UpdateVisibleRows();
 }
 
 void TBigView::SetScrollSense(int value)
@@ -301,8 +296,8 @@ void TBigView::PlaceScrollBars()
 
 void TBigView::ApplyScrollBarPolicy()
 {
-    const bool v = scrollBar_ == ssVertical || scrollBar_ == ssBoth;
-    const bool h = scrollBar_ == ssHorizontal || scrollBar_ == ssBoth;
+    const bool v = HasVerticalBar(scrollBar_);
+    const bool h = HasHorizontalBar(scrollBar_);
     setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     PlaceScrollBars();
@@ -311,7 +306,7 @@ void TBigView::ApplyScrollBarPolicy()
 int TBigView::ClientWidth() const
 {
     int w = contentsRect().width();
-    if (scrollBar_ == ssVertical || scrollBar_ == ssBoth)
+    if (HasVerticalBar(scrollBar_))
         w -= verticalScrollBar()->sizeHint().width();
     return qMax(0, w);
 }
@@ -319,7 +314,7 @@ int TBigView::ClientWidth() const
 int TBigView::ClientHeight() const
 {
     int h = contentsRect().height() - Insets().caption;
-    if (scrollBar_ == ssHorizontal || scrollBar_ == ssBoth)
+    if (HasHorizontalBar(scrollBar_))
         h -= horizontalScrollBar()->sizeHint().height();
     return qMax(0, h);
 }

@@ -29,6 +29,7 @@
 class PlainStrings;
 class QIODevice;
 class QMenu;
+class QScrollBar;
 class TBvStrings;
 
 // Style flags of a view, by their ordinal.
@@ -62,6 +63,8 @@ private:
 
 // Which scroll bars a view has.
 enum TScrollStyle : int { ssNone = 0, ssHorizontal = 1, ssVertical = 2, ssBoth = 3 };
+constexpr bool HasVerticalBar(TScrollStyle s) { return s == ssVertical || s == ssBoth; }
+constexpr bool HasHorizontalBar(TScrollStyle s) { return s == ssHorizontal || s == ssBoth; }
 
 class TBigView;
 using TBvStyleEvent = std::function<void(TBigView *sender, TBvStyle &parm)>;
@@ -153,8 +156,10 @@ public:
     qint64 TabbedWidth(QByteArrayView text) const;  // whole width in pixels, tabs expanded
     // Width of the first `bytes` bytes of a row; fast on very long rows (checkpoints).
     qint64 RowPrefixWidth(int row, int bytes) const;
-    // The smallest i in 1..length with RowPrefixWidth(row, i) >= px, stepping over the trail
-    // bytes when wholeChars is set; length + 1 when none qualifies.
+    // The column under x = px of a row: with wholeChars, the first column of the first character
+    // whose right edge is at or beyond px; without, the smallest i in 1..length with
+    // RowPrefixWidth(row, i) >= px (a trail byte can be the answer). length + 1 when the row ends
+    // before px.
     int RowColumnAtX(int row, qint64 px, bool wholeChars) const;
     const TBvMetrics &Metrics() const { return metrics_; }
     void MeasureFont();
@@ -324,6 +329,12 @@ private:
     QSize MinTrackSize() const;
 
     void OnScrollAction(Qt::Orientation orientation, int action);
+    // Where a scroll request with `code` (0..7) moves a bar that stands at `from`: by the current
+    // step, by `page`, to the track position `pos` or to either end, within the bar's range.
+    // Other codes keep `from`.
+    int ScrollTarget(int code, qint64 from, int pos, int page, const QScrollBar *bar) const;
+    // Puts the top row where the vertical bar's position stands for (BarPosToTopRow).
+    void FollowVScrollBar();
     void OnSliderReleased(Qt::Orientation orientation);
     // What wrapping at the window width measures against, read once per layout.
     struct WidthFit {
@@ -334,9 +345,13 @@ private:
     WidthFit CurrentWidthFit() const;
     int WindowWidthCount(QByteArrayView line, const WidthFit &fit) const;
     void RenderRow(QPainter &p, int row, int y);
+    // Clears the Image band of bandHeight pixels at y and renders the rows first..last into it.
+    void RenderRows(int first, int last, int y, int bandHeight);
     void RenderAll();
+    void ScrollImage(int n, bool up);
     void Show();
     void SizeImage();
+    void UpdateVisibleRows();
     void InvertRect(int left, int right, int y);
     void UpdateTabDistance();
     void ApplyScrollBarPolicy();
@@ -349,6 +364,8 @@ private:
     void UpdateCaretArea(const QRect &old);
     void DropWidthCache();
     void AfterReplaceAll();
+    // Runs a load of the line store, then lays out and shows the rows, also after a failed load.
+    void LoadWith(const std::function<void()> &load);
     void AfterLoad();
     void FitWindowAfterAdd(bool strict);
 

@@ -154,22 +154,21 @@ void TBigView::Insert(int row, QByteArrayView text)
 
 void TBigView::LoadFromFile(const QString &fileName)
 {
-    try {
-        lines_->LoadFromFile(fileName);
-    } catch (...) {
-        // Keep the rows in step with the lines read so far, so that no row points at a line
-        // the store no longer holds.
-        AfterLoad();
-        throw;
-    }
-    AfterLoad();
+    LoadWith([&] { lines_->LoadFromFile(fileName); });
 }
 
 void TBigView::LoadFromStream(QIODevice &stream)
 {
+    LoadWith([&] { lines_->LoadFromStream(stream); });
+}
+
+void TBigView::LoadWith(const std::function<void()> &load)
+{
     try {
-        lines_->LoadFromStream(stream);
+        load();
     } catch (...) {
+        // Keep the rows in step with the lines read so far, so that no row points at a line
+        // the store no longer holds.
         AfterLoad();
         throw;
     }

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include "Platform.h"
 #include "ViewInput.h"
@@ -20,18 +19,6 @@ constexpr int KeyScrollThreshold = 200;
 // to cross a long text, slow enough to stop on the wanted row.
 constexpr int DefaultDragInterval = 15;
 
-int ShiftOf(Qt::KeyboardModifiers mods)
-{
-    int shift = 0;
-    if (mods & Qt::ShiftModifier)
-        shift |= ssShift;
-    if (mods & Qt::AltModifier)
-        shift |= ssAlt;
-    if (mods & Qt::ControlModifier)
-        shift |= ssCtrl;
-    return shift;
-}
-
 // The view's rows as the caret and pointer rules see them.
 class ViewRows final : public CaretRows, public PointRows {
 public:
@@ -41,12 +28,7 @@ public:
     int RowLength(int row) const override { return view_.RowLength(row); }
     int ColumnAtX(int row, qint64 px, bool wholeChars) const override
     {
-        const int column = view_.RowColumnAtX(row, px, wholeChars);
-        // The scan reports the last byte of the character it stopped on; the caret goes to the
-        // character's left edge, never between its two bytes.
-        if (wholeChars && column > 1 && ByteKind(view_.RowView(row), column) == 2)
-            return column - 1;
-        return column;
+        return view_.RowColumnAtX(row, px, wholeChars);
     }
 
 private:
@@ -66,9 +48,6 @@ QPoint PositionUnder(const TBigView &view, QPoint client, bool wholeChars)
     g.imageHeight = qint64(view.VisibleRows()) * view.LineHeight();
     return PositionAtPoint(g, ViewRows(view), client, wholeChars);
 }
-
-bool HasVerticalBar(TScrollStyle s) { return s == ssVertical || s == ssBoth; }
-bool HasHorizontalBar(TScrollStyle s) { return s == ssHorizontal || s == ssBoth; }
 
 }  // namespace
 
@@ -184,9 +163,7 @@ bool TBigView::KeyDown(int &key, int shift)
             VScrollBy(code, VScrollPos(), KeyScrollThreshold);
             used = true;
         }
-        const int top = BarPosToTopRow(VScrollPos(), verticalScrollBar()->maximum(), MaxTop());
-        if (top != TopRow())
-            SetTopRow(top);
+        FollowVScrollBar();
     }
     if (HasHorizontalBar(ScrollBar())) {
         const int code = FindScrollKey(HorizontalKeyTable, key, shift);
@@ -294,7 +271,7 @@ void TBigView::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)
         pressClicked_ = true;
-    MouseDown(e->button(), ShiftOf(e->modifiers()), e->position().toPoint());
+    MouseDown(e->button(), MapModifiers(e->modifiers()), e->position().toPoint());
     e->accept();
 }
 
@@ -305,13 +282,13 @@ void TBigView::mouseDoubleClickEvent(QMouseEvent *e)
         pressClicked_ = false;
         DblClick();
     }
-    MouseDown(e->button(), ShiftOf(e->modifiers()), e->position().toPoint());
+    MouseDown(e->button(), MapModifiers(e->modifiers()), e->position().toPoint());
     e->accept();
 }
 
 void TBigView::mouseMoveEvent(QMouseEvent *e)
 {
-    MouseMove(ShiftOf(e->modifiers()), e->position().toPoint());
+    MouseMove(MapModifiers(e->modifiers()), e->position().toPoint());
     e->accept();
 }
 
@@ -323,7 +300,7 @@ void TBigView::mouseReleaseEvent(QMouseEvent *e)
         if (viewport()->rect().contains(client))
             Click();
     }
-    MouseUp(e->button(), ShiftOf(e->modifiers()), client);
+    MouseUp(e->button(), MapModifiers(e->modifiers()), client);
     e->accept();
 }
 

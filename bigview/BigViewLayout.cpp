@@ -133,9 +133,12 @@ int TBigView::RowColumnAtX(int row, qint64 px, bool wholeChars) const
                 return static_cast<int>(i + 1);
         }
         x += metrics_.CharAdvance(text, i, x);
+        if (x >= px) {
+            // Whole characters: the caret goes to the character's left edge, never between its
+            // two bytes. Byte by byte: the last byte the prefix holds.
+            return static_cast<int>(wholeChars ? i + 1 : i + bytes);
+        }
         i += bytes;
-        if (x >= px)
-            return static_cast<int>(i);
     }
     return static_cast<int>(text.size() + 1);
 }
@@ -169,12 +172,7 @@ void TBigView::Remeasure()
     const QSize imageBefore = image_.size();
     try {
         MeasureFont();
-        int h = height();
-        if (scrollBar_ == ssHorizontal || scrollBar_ == ssBoth)
-            h -= horizontalScrollBar()->sizeHint().height();
-        if (bvStyle_.Has(bvCaption))
-            h -= Insets().caption;
-        visibleRows_ = qMax(0, h / lineHeight_);
+        UpdateVisibleRows();
 
         // Wrapping at the window width depends on the width: re-wrap, keeping the top line and
         // the selected bytes. Nothing to do when the width and the font did not change.
@@ -207,6 +205,17 @@ void TBigView::Remeasure()
         throw;
     }
     inRemeasure_ = nested;
+}
+
+void TBigView::UpdateVisibleRows()
+{
+    // Whole rows of the outer height, less the horizontal bar and the caption bar.
+    int h = height();
+    if (HasHorizontalBar(scrollBar_))
+        h -= horizontalScrollBar()->sizeHint().height();
+    if (bvStyle_.Has(bvCaption))
+        h -= Insets().caption;
+    visibleRows_ = qMax(0, h / lineHeight_);
 }
 
 bool TBigView::GrowMaxChar(int first, int count)

@@ -15,6 +15,7 @@
 #include "BigView.h"
 #include "BvMath.h"
 #include "TBvStrings.h"
+#include "ViewInput.h"
 
 namespace {
 bool Before(QPoint a, QPoint b)
@@ -99,16 +100,19 @@ void TBigView::RenderAll()
     ++renderCount_;
     if (image_.isNull())
         return;
-    image_.fill(color_);
-    {
-        QPainter p(&image_);
-        p.setPen(fontColor_);
-        p.setFont(font());
-        const int end = std::min<qint64>(RowCount(), qint64(topRow_) + visibleRows_);
-        for (int i = topRow_; i < end; ++i)
-            RenderRow(p, i, (i - topRow_) * lineHeight_);
-    }
+    const qint64 end = std::min<qint64>(RowCount(), qint64(topRow_) + visibleRows_);
+    RenderRows(topRow_, static_cast<int>(end - 1), 0, image_.height());
     InvertSpan(selAnchor_, selEnd_);
+}
+
+void TBigView::RenderRows(int first, int last, int y, int bandHeight)
+{
+    QPainter p(&image_);
+    p.fillRect(0, y, image_.width(), bandHeight, color_);
+    p.setPen(fontColor_);
+    p.setFont(font());
+    for (int i = first; i <= last; ++i)
+        RenderRow(p, i, y + (i - first) * lineHeight_);
 }
 
 void TBigView::Redraw()
@@ -131,38 +135,15 @@ void TBigView::Show()
 
 void TBigView::ScrollImageUp(int n)
 {
-    if (NoRender)
-        return;
-    if (n > visibleRows_ || imageOrigin_ != HScrollPos() || image_.isNull()) {
-        Redraw();
-        return;
-    }
-    const int H = image_.height();
-    const int d = n * lineHeight_;
-    const qsizetype bpl = image_.bytesPerLine();
-    uchar *bits = image_.bits();
-    std::memmove(bits, bits + qsizetype(d) * bpl, qsizetype(H - d) * bpl);
-    ++renderCount_;
-    {
-        QPainter p(&image_);
-        p.fillRect(0, H - d, image_.width(), d, color_);
-        p.setPen(fontColor_);
-        p.setFont(font());
-        const int first = topRow_ + visibleRows_ - n;
-        if (first >= 0 && first <= bottomRow_) {
-            for (int i = first; i <= first + n - 1 && i <= bottomRow_; ++i)
-                RenderRow(p, i, H - d + (i - first) * lineHeight_);
-        }
-    }
-    const int first = topRow_ + visibleRows_ - n;
-    if (first >= 0 && first <= bottomRow_) {
-        for (int i = first; i <= first + n - 1 && i <= bottomRow_; ++i)
-            HighlightRow(i);
-    }
-    Show();
+    ScrollImage(n, true);
 }
 
 void TBigView::ScrollImageDown(int n)
+{
+    ScrollImage(n, false);
+}
+
+void TBigView::ScrollImage(int n, bool up)
 {
     if (NoRender)
         return;
@@ -170,22 +151,22 @@ void TBigView::ScrollImageDown(int n)
         Redraw();
         return;
     }
+    // The kept rows move by n rows; the band they leave gets the rows that came into view.
     const int H = image_.height();
     const int d = n * lineHeight_;
     const qsizetype bpl = image_.bytesPerLine();
     uchar *bits = image_.bits();
-    std::memmove(bits + qsizetype(d) * bpl, bits, qsizetype(H - d) * bpl);
+    const qsizetype moved = qsizetype(d) * bpl;
+    if (up)
+        std::memmove(bits, bits + moved, qsizetype(H - d) * bpl);
+    else
+        std::memmove(bits + moved, bits, qsizetype(H - d) * bpl);
     ++renderCount_;
-    const int end = std::min<qint64>(qint64(topRow_) + n, RowCount());
-    {
-        QPainter p(&image_);
-        p.fillRect(0, 0, image_.width(), d, color_);
-        p.setPen(fontColor_);
-        p.setFont(font());
-        for (int i = topRow_; i < end; ++i)
-            RenderRow(p, i, (i - topRow_) * lineHeight_);
-    }
-    for (int i = topRow_; i < end; ++i)
+    const int first = up ? topRow_ + visibleRows_ - n : topRow_;
+    const qint64 last = up ? std::min<qint64>(qint64(first) + n - 1, bottomRow_)
+                           : std::min<qint64>(qint64(topRow_) + n, RowCount()) - 1;
+    RenderRows(first, static_cast<int>(last), up ? H - d : 0, d);
+    for (int i = first; i <= last; ++i)
         HighlightRow(i);
     Show();
 }
@@ -362,7 +343,7 @@ void TBigView::SetBarValue(QScrollBar *bar, int value)
 
 void TBigView::UpdateScrollRanges()
 {
-    if (scrollBar_ == ssVertical || scrollBar_ == ssBoth) {
+    if (HasVerticalBar(scrollBar_)) {
         int m = MaxTop();
         if (m >= RowCount())
             m = RowCount() - 1;
@@ -375,58 +356,47 @@ void TBigView::UpdateScrollRanges()
         SetTopRow(topRow_);
         NoRender = false;
     }
-    if (scrollBar_ == ssHorizontal || scrollBar_ == ssBoth)
+    if (HasHorizontalBar(scrollBar_))
         SetBarRange(horizontalScrollBar(), 0, maxChar_ - ClientWidth() / charWidth_);
 }
 
-void TBigView::VScrollBy(int code, int pos, int threshold)
+int TBigView::ScrollTarget(int code, qint64 from, int pos, int page, const QScrollBar *bar) const
 {
-    if (scrollBar_ != ssVertical && scrollBar_ != ssBoth)
-        return;
-    const QScrollBar *bar = verticalScrollBar();
-    const int min = bar->minimum(), max = bar->maximum();
-    qint64 p = topRow_;
-    const int page = qMax(1, visibleRows_ - 1);
-    if (!(code == 4 && pos == -1)) {
-        Accelerate(threshold);
-        switch (code) {
-        case 0: p -= scrollStep_; break;
-        case 1: p += scrollStep_; break;
-        case 2: p -= page; break;
-        case 3: p += page; break;
-        case 4: case 5: p = pos; break;
-        case 6: p = min; break;
-        case 7: p = max; break;
-        default: break;
-        }
-    }
-    p = std::max<qint64>(0, std::min<qint64>(p, max));
-    if (p != VScrollPos())
-        SetVScrollPos(static_cast<int>(p));
-}
-
-void TBigView::HScrollBy(int code, int pos, int threshold)
-{
-    if (scrollBar_ != ssHorizontal && scrollBar_ != ssBoth)
-        return;
-    const QScrollBar *bar = horizontalScrollBar();
-    const int min = bar->minimum(), max = bar->maximum();
-    qint64 p = HScrollPos();
-    const int page = qMax(1, ClientWidth() / charWidth_);
-    Accelerate(threshold);
+    qint64 p = from;
     switch (code) {
     case 0: p -= scrollStep_; break;
     case 1: p += scrollStep_; break;
     case 2: p -= page; break;
     case 3: p += page; break;
     case 4: case 5: p = pos; break;
-    case 6: p = min; break;
-    case 7: p = max; break;
+    case 6: p = bar->minimum(); break;
+    case 7: p = bar->maximum(); break;
     default: break;
     }
-    p = std::max<qint64>(0, std::min<qint64>(p, max));
+    return static_cast<int>(std::max<qint64>(0, std::min<qint64>(p, bar->maximum())));
+}
+
+void TBigView::VScrollBy(int code, int pos, int threshold)
+{
+    if (!HasVerticalBar(scrollBar_))
+        return;
+    // (4, -1) only brings the bar to the top row.
+    const bool follow = code == 4 && pos == -1;
+    if (!follow)
+        Accelerate(threshold);
+    const int p = ScrollTarget(follow ? -1 : code, topRow_, pos, qMax(1, visibleRows_ - 1), verticalScrollBar());
+    if (p != VScrollPos())
+        SetVScrollPos(p);
+}
+
+void TBigView::HScrollBy(int code, int pos, int threshold)
+{
+    if (!HasHorizontalBar(scrollBar_))
+        return;
+    Accelerate(threshold);
+    const int p = ScrollTarget(code, HScrollPos(), pos, qMax(1, ClientWidth() / charWidth_), horizontalScrollBar());
     if (p != HScrollPos())
-        SetHScrollPos(static_cast<int>(p));
+        SetHScrollPos(p);
 }
 
 void TBigView::SetVScrollPos(int pos)
@@ -438,7 +408,7 @@ void TBigView::SetVScrollPos(int pos)
         vScroll_[1] = vScroll_[0];
         vScroll_[0] = pos;
     }
-    if (scrollBar_ == ssVertical || scrollBar_ == ssBoth)
+    if (HasVerticalBar(scrollBar_))
         SetBarValue(verticalScrollBar(), pos);
 }
 
@@ -452,7 +422,7 @@ void TBigView::SetHScrollPos(int pos)
         hScroll_[1] = hScroll_[0];
         hScroll_[0] = pos;
     }
-    if (scrollBar_ == ssHorizontal || scrollBar_ == ssBoth)
+    if (HasHorizontalBar(scrollBar_))
         SetBarValue(horizontalScrollBar(), pos);
     PlaceCaret(SelectionEmpty() ? caretPos_ : selEnd_);
     Redraw();
@@ -489,19 +459,21 @@ void TBigView::Accelerate(int threshold)
 
 void TBigView::HandleVScroll(int code)
 {
-    if (scrollBar_ != ssVertical && scrollBar_ != ssBoth)
+    if (!HasVerticalBar(scrollBar_))
         return;
-    const int m = MaxTop();
-    int next = 0;
-    if (m > 0) {
+    if (MaxTop() > 0) {
         if (code < 0 || code > 8)
             return;
         VScrollBy(code, verticalScrollBar()->sliderPosition(), 300);
-        const int max = verticalScrollBar()->maximum();
-        next = max > 0 ? bv::RoundEven(double(VScrollPos()) / max * m) : 0;
     }
-    if (next != topRow_)
-        SetTopRow(next);
+    FollowVScrollBar();
+}
+
+void TBigView::FollowVScrollBar()
+{
+    const int top = BarPosToTopRow(VScrollPos(), verticalScrollBar()->maximum(), MaxTop());
+    if (top != topRow_)
+        SetTopRow(top);
 }
 
 void TBigView::HandleHScroll(int code)

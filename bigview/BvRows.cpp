@@ -23,7 +23,7 @@ void TBvRows::Clear()
 
 int TBvRows::FitCount(QByteArrayView line, int start, int count)
 {
-    // The walk starts at the row's first byte, which is always a character boundary.
+    // The row's first byte starts a character: ByteKind looks no further back than that.
     const QByteArrayView rest = line.sliced(start - 1);
     const qint64 end = qint64(count) + 1;
     if (end <= rest.size() && ByteKind(rest, static_cast<int>(end)) == 2) {

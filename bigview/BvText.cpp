@@ -10,25 +10,6 @@
 #include <emmintrin.h>
 #endif
 
-int ByteKind(QByteArrayView text, int pos)
-{
-    if (pos < 1 || text.size() < pos)
-        return 0;
-    const qsizetype target = pos - 1;
-    qsizetype i = 0;
-    // Step over whole characters up to the one that holds the target byte.
-    while (i < target) {
-        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
-            if (i + 1 == target)
-                return 2;
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-    return IsLeadByte(static_cast<unsigned char>(text[target])) ? 1 : 0;
-}
-
 TBvMetrics::TBvMetrics()
 {
     SetFont(QFont());
@@ -204,6 +185,27 @@ BlockMasks MasksOf(const unsigned char *p, int m)
     return out;
 }
 
+// Where the run of lead-range bytes that ends just before p[end] begins (end when p[end - 1] is
+// outside the range). Runs in text are a byte or two long, so single bytes are looked at first;
+// a long run (binary data, a row of such characters) goes 64 bytes a step.
+qsizetype LeadRunStart(const unsigned char *p, qsizetype end)
+{
+    qsizetype i = end;
+    for (int k = 0; k < 8 && i > 0; ++k, --i) {
+        if (!IsLeadByte(p[i - 1]))
+            return i;
+    }
+    for (; i >= 64; i -= 64) {
+        // Bit 63 stands for p[i - 1]: the leading ones are the run's bytes in this block.
+        const quint64 lead = MasksOf(p + i - 64, 64).lead;
+        if (~lead)
+            return i - std::countl_one(lead);
+    }
+    while (i > 0 && IsLeadByte(p[i - 1]))
+        --i;
+    return i;
+}
+
 // Which lead-range bytes really start a character, given that byte 0 starts one: a lead takes
 // the byte after it whatever that byte is, so runs of lead-range bytes pair up from their start.
 // Carry arithmetic finds the pairs of a whole block at once (no walk from byte to byte).
@@ -214,6 +216,21 @@ inline quint64 RealLeads(quint64 lead)
     const quint64 series = (shifted - lead) ^ Odd;
     return series & lead;
 }
+}
+
+int ByteKind(QByteArrayView text, int pos)
+{
+    if (pos < 1 || text.size() < pos)
+        return 0;
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const qsizetype target = pos - 1;
+    // A byte outside the lead range ends whatever character it belongs to, so a character starts
+    // right after the last such byte before the target (or at the text's start). From there the
+    // lead-range bytes pair up: an odd run puts the target on a trail byte. Only that run is read,
+    // so the cost does not grow with the distance from the row's start.
+    if ((target - LeadRunStart(p, target)) & 1)
+        return 2;
+    return IsLeadByte(p[target]) ? 1 : 0;
 }
 
 // The measuring walk, shared by Advance and AdvanceToX: stops at `limit` bytes, or once x

@@ -13,9 +13,9 @@
 #include "Platform.h"
 
 // Kind of the byte at the 1-based position pos of text: 0 single byte, 1 lead byte, 2 trail byte;
-// 0 when the text is shorter than pos bytes. The walk starts at the first byte of text, so
-// callers pass text that starts on a character boundary (a row's start) to keep the cost linear
-// in the distance walked.
+// 0 when the text is shorter than pos bytes. text must start on a character boundary (a row's
+// start). The cost is the run of lead-range bytes just before pos, not the distance from the
+// text's start, so it is cheap at the far end of a very long row.
 int ByteKind(QByteArrayView text, int pos);
 
 // Number of bytes of the character that starts at byte index i (0-based) of text: 2 for a lead

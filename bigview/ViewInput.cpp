@@ -145,7 +145,7 @@ ColumnSpan WordSpanAt(QByteArrayView text, int column)
     if (column >= 1 && column <= length && IsWordByte(byteAt(column))) {
         // No word byte is a lead byte, so a word byte that follows another word byte is always
         // a single byte; only the first byte of the run can be the trail of a double-byte
-        // character, and only there is the row walked to find out.
+        // character, so only its kind is looked up.
         int first = column;
         while (first > 1 && IsWordByte(byteAt(first - 1))) {
             const bool afterWordByte = first > 2 && IsWordByte(byteAt(first - 2));

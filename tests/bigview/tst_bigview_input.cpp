@@ -98,6 +98,7 @@ private slots:
     void noLinesKeysOnlyReachTheHandler();
     void heldShiftKeyLetsPointerExtend();
     void clickPlacesCaretAtCharacterStart();
+    void mouseEventsCarryTheShiftSet();
     void doubleClickSelectsWord();
     void doubleClickWithoutSelect();
     void dragAboveScrollsToTopAndKeepsRepeating();
@@ -352,6 +353,29 @@ void TestBigViewInput::clickPlacesCaretAtCharacterStart()
     QVERIFY(!view->Selecting);
     QCOMPARE(view->SelAnchor(), QPoint(2, 0));
     QCOMPARE(view->SelEnd(), QPoint(6, 1));
+}
+
+void TestBigViewInput::mouseEventsCarryTheShiftSet()
+{
+    auto view = MakeView({"some text"});
+    QVERIFY(view);
+    QList<int> seen;
+    view->OnMouseDown = [&](TBigView *, Qt::MouseButton, int shift, int, int) { seen << shift; };
+    view->OnMouseMove = [&](TBigView *, int shift, int, int) { seen << shift; };
+    view->OnMouseUp = [&](TBigView *, Qt::MouseButton, int shift, int, int) { seen << shift; };
+    const QPoint at = PointAt(*view, 3, 0);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, at);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::AltModifier, at);
+    QWidget *vp = view->viewport();
+    // Keypad and Meta have no place in the shift set.
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(vp->mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::ShiftModifier | Qt::KeypadModifier | Qt::MetaModifier);
+    QCoreApplication::sendEvent(vp, &move);
+    QCOMPARE(seen, QList<int>({ssShift | ssCtrl, ssAlt, ssShift}));
+    // Key events map their modifiers the same way.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(MapKeyEvent(&key).shift, MapModifiers(Qt::ControlModifier | Qt::AltModifier));
+    QCOMPARE(MapModifiers(Qt::ControlModifier | Qt::AltModifier), ssCtrl | ssAlt);
 }
 
 void TestBigViewInput::doubleClickSelectsWord()

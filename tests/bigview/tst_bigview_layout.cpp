@@ -66,12 +66,24 @@ void CheckInvariants(const TBvStrings &lines, const TBvRows &rows)
     QCOMPARE(r, rows.Count());
 }
 
+// Byte kinds the plain way: walk whole characters from the text's first byte.
+int ForwardByteKind(QByteArrayView s, int pos)
+{
+    if (pos < 1 || s.size() < pos)
+        return 0;
+    int kind = 0;
+    for (int i = 0; i < pos; ++i)
+        kind = kind == 1 ? 2 : (IsLeadByte(static_cast<unsigned char>(s[i])) ? 1 : 0);
+    return kind;
+}
+
 }  // namespace
 
 class TestBigViewLayout : public QObject {
     Q_OBJECT
 private slots:
     void byteKinds();
+    void byteKindsMatchForwardWalk();
     void emptyStore();
     void noWrapKeepsWholeLines();
     void wrapAtByteCount();
@@ -85,6 +97,7 @@ private slots:
     void wrapAtWindowWidth();
     void narrowingRewrapsKeepingTopLineAndSelection();
     void hugeLineWrapsAtWindowWidth();
+    void columnUnderXStartsACharacter();
 };
 
 void TestBigViewLayout::byteKinds()
@@ -100,6 +113,46 @@ void TestBigViewLayout::byteKinds()
     const QByteArray leads("\x81\x81\x81", 3);
     QCOMPARE(ByteKind(leads, 2), 2);
     QCOMPARE(ByteKind(leads, 3), 1);
+}
+
+void TestBigViewLayout::byteKindsMatchForwardWalk()
+{
+    // Random texts heavy in lead-range bytes, invalid pairs included (a lead before a byte that
+    // is no trail, a lead as the last byte), and runs of lead-range bytes long enough to cross
+    // several 64-byte blocks, at every position and past the end.
+    QRandomGenerator rng(11);
+    const unsigned char pool[] = {0x81, 0x88, 0x9F, 0xE0, 0xEA, 0xFC, 0x80, 0xA0, 0xDF, 0xFD,
+                                  0xFF, 0x40, 0x7F, 'a', ' ', '\t', 0x00, '\n'};
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray s;
+        const int len = int(rng.bounded(round % 4 == 0 ? 700 : 90));
+        while (s.size() < len) {
+            if (rng.bounded(8) == 0) {
+                // A run of lead-range bytes only.
+                const int run = int(rng.bounded(1, 260));
+                for (int k = 0; k < run; ++k)
+                    s += char(rng.bounded(2) ? rng.bounded(0x81, 0xA0) : rng.bounded(0xE0, 0xFD));
+            } else {
+                s += char(pool[rng.bounded(int(sizeof pool))]);
+            }
+        }
+        for (int pos = 0; pos <= s.size() + 2; ++pos) {
+            if (ByteKind(s, pos) != ForwardByteKind(s, pos))
+                QFAIL(qPrintable(QStringLiteral("round %1, position %2 of %3 bytes: %4, walk says %5")
+                                     .arg(round).arg(pos).arg(s.size()).arg(ByteKind(s, pos))
+                                     .arg(ForwardByteKind(s, pos))));
+        }
+    }
+    // At the far end of a long row, after a run of lead-range bytes of either parity: an odd run
+    // makes the byte after it a trail byte.
+    for (int run : {0, 1, 2, 63, 64, 65, 127, 128, 200001}) {
+        const QByteArray s = QByteArray(300000, 'a') + QByteArray(run, '\x88') + "c";
+        const int end = int(s.size());
+        QCOMPARE(ByteKind(s, end), run % 2 ? 2 : 0);
+        QCOMPARE(ByteKind(s, end - 1), run == 0 ? 0 : (run % 2 ? 1 : 2));
+        QCOMPARE(ByteKind(s, end), ForwardByteKind(s, end));
+        QCOMPARE(ByteKind(s, end - 1), ForwardByteKind(s, end - 1));
+    }
 }
 
 void TestBigViewLayout::emptyStore()
@@ -374,6 +427,51 @@ void TestBigViewLayout::hugeLineWrapsAtWindowWidth()
     CheckInvariants(view->Lines(), view->RowList());
     QVERIFY(view->RowCount() > 4 * 1024 * 1024 / 40);
     QCOMPARE(view->GetRow(view->RowCount() - 1), QByteArray("last"));
+}
+
+void TestBigViewLayout::columnUnderXStartsACharacter()
+{
+    // A short row, and one long enough for the width checkpoints, whose characters straddle the
+    // checkpoints' byte offsets. Widths are checked against a plain measure of the prefix.
+    auto view = fixture::MakeView(4, 400);
+    view->SetWordWrap(false);
+    QByteArray longRow = "x";
+    while (longRow.size() < 300000)
+        longRow += "ab" + Kanji(3) + "\t" + QByteArray("\x81", 1) + "c";
+    view->Assign(fixture::Lines({"ab" + Kanji(2) + "cd", longRow}));
+
+    for (int row : {0, 1}) {
+        const QByteArrayView text = view->RowView(row);
+        const int len = int(text.size());
+        auto width = [&](int bytes) { return view->TabbedWidth(text.first(bytes)); };
+        QList<qint64> xs;
+        for (int k : {0, 1, 2, 3, 4, 5, 6, 7})
+            xs << width(qMin(k, len)) - 1 << width(qMin(k, len)) << width(qMin(k, len)) + 3;
+        for (int c = 65536; c < len; c += 65536) {
+            for (int k = c - 3; k <= c + 3; ++k)
+                xs << width(k) - 1 << width(k) << width(k) + 5;
+        }
+        xs << width(len) - 1 << width(len) + 1 << -5;
+        for (qint64 px : std::as_const(xs)) {
+            const int whole = view->RowColumnAtX(row, px, true);
+            const int bytes = view->RowColumnAtX(row, px, false);
+            if (whole > len) {
+                QCOMPARE(whole, len + 1);
+                QVERIFY(width(len) < px);
+                QCOMPARE(bytes, len + 1);
+                continue;
+            }
+            // The character that starts at `whole` is the first whose right edge reaches px.
+            QVERIFY2(ByteKind(text, whole) != 2, qPrintable(QStringLiteral("row %1, x %2: column %3 is a trail byte").arg(row).arg(px).arg(whole)));
+            QVERIFY(whole == 1 || width(whole - 1) < px);
+            QVERIFY(width(qMin(whole + CharBytes(text, whole - 1) - 1, len)) >= px);
+            // Byte by byte: the smallest prefix that reaches px, the trail byte of the same
+            // character or its lead.
+            QVERIFY(width(bytes) >= px);
+            QVERIFY(bytes == 1 || width(bytes - 1) < px);
+            QVERIFY(bytes == whole || (bytes == whole + 1 && ByteKind(text, bytes) == 2));
+        }
+    }
 }
 
 QTEST_MAIN(TestBigViewLayout)

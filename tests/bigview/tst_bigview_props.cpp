@@ -8,6 +8,19 @@
 using fixture::MakeView;
 using fixture::Numbered;
 
+namespace {
+// A left-button drag on `target` from `from` by `by`, the modifiers held throughout. The pointer
+// goes to a fixed screen point; the widget may move under it.
+void Drag(QWidget *target, QPoint from, QPoint by, Qt::KeyboardModifiers mods)
+{
+    const QPoint to = target->mapToGlobal(from + by);
+    QTest::mousePress(target, Qt::LeftButton, mods, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(to), Qt::NoButton, Qt::LeftButton, mods);
+    QApplication::sendEvent(target, &move);
+    QTest::mouseRelease(target, Qt::LeftButton, mods, target->mapFromGlobal(to));
+}
+}  // namespace
+
 class TestBigViewProps : public QObject {
     Q_OBJECT
 private slots:
@@ -178,14 +191,8 @@ void TestBigViewProps::sizingFrameResizesOnlyAllowedDirections()
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
 
-    // The pointer goes to a fixed screen point; the view may move under it.
     auto drag = [&](QPoint from, QPoint by, Qt::KeyboardModifiers mods = {}) {
-        const QPoint target = view->mapToGlobal(from + by);
-        QTest::mousePress(view, Qt::LeftButton, mods, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(target), Qt::NoButton,
-                         Qt::LeftButton, mods);
-        QApplication::sendEvent(view, &move);
-        QTest::mouseRelease(view, Qt::LeftButton, mods, view->mapFromGlobal(target));
+        Drag(view, from, by, mods);
     };
     const QPoint bottomMid(150, 199), rightMid(299, 100);
 
@@ -234,15 +241,7 @@ void TestBigViewProps::ctrlDragMovesViewWithinParent()
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
     QWidget *client = view->viewport();
 
-    auto drag = [&](QPoint by, Qt::KeyboardModifiers mods) {
-        const QPoint from(40, 40);
-        const QPoint target = client->mapToGlobal(from + by);
-        QTest::mousePress(client, Qt::LeftButton, mods, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(target), Qt::NoButton,
-                         Qt::LeftButton, mods);
-        QApplication::sendEvent(client, &move);
-        QTest::mouseRelease(client, Qt::LeftButton, mods, client->mapFromGlobal(target));
-    };
+    auto drag = [&](QPoint by, Qt::KeyboardModifiers mods) { Drag(client, QPoint(40, 40), by, mods); };
     view->SetBvStyle({bvClientLow, bvMove});
     drag(QPoint(25, 15), Qt::ControlModifier);
     QCOMPARE(view->pos(), QPoint(75, 65));
