@@ -18,17 +18,24 @@
 namespace {
 QString FileNameFromSetting(const QByteArray &bytes) { return QFile::decodeName(bytes); }
 
-void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &fileName)
+// Any failure to read a file, more lines than a list can hold included, is the job's one
+// read failure.
+template <typename List>
+void LoadForJoin(List &lines, const QString &fileName)
 {
-    if (!wanted)
-        return;
     try {
-        lines.LoadFromFile(FileNameFromSetting(fileName));
+        lines.LoadFromFile(fileName);
     } catch (const EInOutError &) {
         throw JoinReadError();
-    } catch (const EListError &) {  // more lines than a list can hold
+    } catch (const EListError &) {
         throw JoinReadError();
     }
+}
+
+void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &fileName)
+{
+    if (wanted)
+        LoadForJoin(lines, FileNameFromSetting(fileName));
 }
 }
 
@@ -65,13 +72,7 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const int firstLine = lists.JoinLines.Count();
         lists.InputLines.Clear();
-        try {
-            lists.InputLines.LoadFromFile(paths[i]);
-        } catch (const EInOutError &) {
-            throw JoinReadError();
-        } catch (const EListError &) {
-            throw JoinReadError();
-        }
+        LoadForJoin(lists.InputLines, paths[i]);
         if (options.Separator1)
             lists.JoinLines.AddStrings(lists.SepaLines1);
         if (options.FileNameLine)

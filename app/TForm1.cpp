@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -14,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <utility>
 
 #include "IniFile.h"
 #include "Messages.h"
@@ -287,26 +287,21 @@ JoinOptions TForm1::CurrentJoinOptions() const
 
 void TForm1::BtnOkClick()
 {
-    JoinDialogs dialogs;
-    dialogs.report = [this](const QString &text) { ShowMessageBox(text, MsgKind::Warning, mbAbort, this); };
-    dialogs.confirm = [this](const QString &text) {
-        return ShowMessageBox(text, MsgKind::Information, mbYes | mbNo, this) == mrYes;
-    };
-    dialogs.notify = [this](const QString &text) { ShowMessageBox(text, MsgKind::Information, mbYes, this); };
+    // A busy cursor while the inputs are read; it goes before any box opens, so the user never
+    // answers under it.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The cursor comes back before any box opens, so the user never answers under an hourglass.
-    auto restoreCursor = [](auto inner) {
-        return [inner](const QString &text) {
-            while (QApplication::overrideCursor())
-                QApplication::restoreOverrideCursor();
-            return inner(text);
-        };
+    bool busy = true;
+    const auto box = [this, &busy](const QString &text, MsgKind kind, unsigned buttons) {
+        if (std::exchange(busy, false))
+            QApplication::restoreOverrideCursor();
+        return ShowMessageBox(text, kind, buttons, this);
     };
-    dialogs.report = restoreCursor(dialogs.report);
-    dialogs.confirm = restoreCursor(dialogs.confirm);
-    dialogs.notify = restoreCursor(dialogs.notify);
+    const JoinDialogs dialogs{
+        [&box](const QString &text) { box(text, MsgKind::Warning, mbAbort); },
+        [&box](const QString &text) { return box(text, MsgKind::Information, mbYes | mbNo) == mrYes; },
+        [&box](const QString &text) { box(text, MsgKind::Information, mbYes); }};
     RunJoinJob(Work, Edit1->text(), NameList, PathList, CurrentJoinOptions(), dialogs);
-    while (QApplication::overrideCursor())
+    if (busy)
         QApplication::restoreOverrideCursor();
 }
 

@@ -399,15 +399,21 @@ void TBigView::HScrollBy(int code, int pos, int threshold)
         SetHScrollPos(p);
 }
 
+// The last three positions feed the acceleration; they change only when the position does.
+static void PushScrollHistory(int (&history)[3], int pos)
+{
+    if (pos == history[0])
+        return;
+    history[2] = history[1];
+    history[1] = history[0];
+    history[0] = pos;
+}
+
 void TBigView::SetVScrollPos(int pos)
 {
     if (MaxTop() < 0)
         pos = 0;
-    if (pos != vScroll_[0]) {
-        vScroll_[2] = vScroll_[1];
-        vScroll_[1] = vScroll_[0];
-        vScroll_[0] = pos;
-    }
+    PushScrollHistory(vScroll_, pos);
     if (HasVerticalBar(scrollBar_))
         SetBarValue(verticalScrollBar(), pos);
 }
@@ -417,11 +423,7 @@ void TBigView::SetHScrollPos(int pos)
     if (LineCount() == 0)
         return;
     pos = qMax(0, qMin(pos, maxChar_ - 1));
-    if (pos != hScroll_[0]) {
-        hScroll_[2] = hScroll_[1];
-        hScroll_[1] = hScroll_[0];
-        hScroll_[0] = pos;
-    }
+    PushScrollHistory(hScroll_, pos);
     if (HasHorizontalBar(scrollBar_))
         SetBarValue(horizontalScrollBar(), pos);
     PlaceCaret(SelectionEmpty() ? caretPos_ : selEnd_);
