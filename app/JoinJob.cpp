@@ -14,6 +14,7 @@
 #include "SafeSave.h"
 #include "Messages.h"
 #include "Paths.h"
+#include "ShiftJis.h"
 
 namespace {
 QString FileNameFromSetting(const QByteArray &bytes) { return QFile::decodeName(bytes); }
@@ -39,24 +40,6 @@ void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &fileName)
 }
 }
 
-QByteArray EncodeForOutput(const QString &text)
-{
-    QStringEncoder encoder("windows-31j");
-    QByteArray out = encoder.encode(text);
-    if (!encoder.hasError())
-        return out;
-    // Encode character by character so only what CP932 lacks becomes "?".
-    out.clear();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QStringEncoder one("windows-31j");
-        const QByteArray bytes = one.encode(QStringView(text).sliced(i, n));
-        out += one.hasError() ? QByteArray("?") : bytes;
-        i += n - 1;
-    }
-    return out;
-}
-
 void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
                   const JoinOptions &options, const std::function<void(int firstLine)> &inputDone)
 {
@@ -76,7 +59,7 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
         if (options.Separator1)
             lists.JoinLines.AddStrings(lists.SepaLines1);
         if (options.FileNameLine)
-            lists.JoinLines.Add(options.AddStrTo + EncodeForOutput(names.value(i)));
+            lists.JoinLines.Add(options.AddStrTo + EncodeCp932OrQuestion(names.value(i)));
         if (options.Separator2)
             lists.JoinLines.AddStrings(lists.SepaLines2);
         lists.InputLines.AssignTo(lists.CopyLines);

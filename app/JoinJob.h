@@ -52,6 +52,3 @@ struct JoinDialogs {
 // Returns true when the output was written.
 bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QStringList &names,
                 const QStringList &paths, const JoinOptions &options, const JoinDialogs &dialogs);
-
-// The file-name line's bytes for a display name: CP932, "?" for what CP932 cannot hold.
-QByteArray EncodeForOutput(const QString &text);

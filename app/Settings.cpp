@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <array>
+
 #include "IniFile.h"
 #include "Paths.h"
 #include "TextValues.h"
@@ -9,94 +11,118 @@
 namespace {
 constexpr int kDefaultFontSize = 14;
 
-QByteArray ProgramFolder(const QString &programFile)
+#define TALVO_FIELD(member) [](Settings &s) -> SettingField { return &s.member; }
+
+using K = SettingKind;
+constexpr std::array kTable{
+    SettingKey{"ListJyouhou", "ListFontName", K::Text, "system", TALVO_FIELD(ListFontName)},
+    SettingKey{"ListJyouhou", "ListFontSize", K::SizeText, "14", TALVO_FIELD(ListFontSize)},
+    SettingKey{"ListJyouhou", "ListFontColor", K::ColorText, "clBlack", TALVO_FIELD(ListFontColor)},
+    SettingKey{"ListJyouhou", "ListBackColor", K::ColorText, "clWindow", TALVO_FIELD(ListBackColor)},
+    SettingKey{"TextJyouhou", "TextFontName", K::Text, "system", TALVO_FIELD(TextFontName)},
+    SettingKey{"TextJyouhou", "TextFontSize", K::SizeText, "14", TALVO_FIELD(TextFontSize)},
+    SettingKey{"TextJyouhou", "TextFontColor", K::ColorText, "clBlack", TALVO_FIELD(TextFontColor)},
+    SettingKey{"TextJyouhou", "TextBackColor", K::ColorText, "clWindow", TALVO_FIELD(TextBackColor)},
+    SettingKey{"OutPutJyouhou", "FileName1", K::FileInProgramFolder, "SEPA01.TXT", TALVO_FIELD(FileName1)},
+    SettingKey{"OutPutJyouhou", "FileName2", K::FileInProgramFolder, "SEPA02.TXT", TALVO_FIELD(FileName2)},
+    SettingKey{"OutPutJyouhou", "FileName3", K::FileInProgramFolder, "SEPA03.TXT", TALVO_FIELD(FileName3)},
+    SettingKey{"OutPutJyouhou", "AddStrTo", K::QuotedText, "", TALVO_FIELD(AddStrTo)},
+    SettingKey{"OutPutJyouhou", "CheckOut1", K::Flag, "0", TALVO_FIELD(CheckOut1)},
+    SettingKey{"OutPutJyouhou", "CheckOut2", K::Flag, "0", TALVO_FIELD(CheckOut2)},
+    SettingKey{"OutPutJyouhou", "CheckOut3", K::Flag, "0", TALVO_FIELD(CheckOut3)},
+    SettingKey{"OutPutJyouhou", "CheckAddStr", K::Flag, "0", TALVO_FIELD(CheckAddStr)},
+    SettingKey{"WordWrap", "Set", K::Flag, "0", TALVO_FIELD(Viewer.WordWrap)},
+    SettingKey{"WordWrap", "Byte", K::Number, "80", TALVO_FIELD(Viewer.WordWrapByte)},
+    SettingKey{"FindLineScroll", "Num", K::Number, "0", TALVO_FIELD(Viewer.FindLineScroll)},
+    SettingKey{"SearchUperLower", "Set", K::Flag, "0", TALVO_FIELD(Viewer.SearchUperLower)},
+    SettingKey{"FindStrName", "Set", K::Text, "", TALVO_FIELD(Viewer.FindStrName)},
+    SettingKey{"JumpLineNum", "Set", K::Text, "", TALVO_FIELD(Viewer.JumpLineNum)},
+};
+
+#undef TALVO_FIELD
+
+QByteArray DefaultText(const SettingKey &key, const QString &programFile)
 {
-    return ExtractFilePath(QByteArrayView(QFile::encodeName(programFile)));
+    if (key.kind == K::FileInProgramFolder)
+        return ExtractFilePath(QByteArrayView(QFile::encodeName(programFile))) + key.def;
+    return key.def;
 }
 
-int ReadInt(const IniFile &ini, const char *section, const char *key, int def)
+// Stores a key's text in its field; false when the text does not fit the key's kind.
+bool Store(const SettingKey &key, Settings &s, const QByteArray &text)
 {
-    return StrToInt(ini.ReadString(section, key, IntToStr(def))).value_or(def);
+    const SettingField field = key.field(s);
+    switch (key.kind) {
+    case K::SizeText:
+        if (!StrToInt(text))
+            return false;
+        break;
+    case K::ColorText:
+        if (!StringToColor(text))
+            return false;
+        break;
+    case K::Flag: {
+        const auto value = StrToIntBool(text);
+        if (value)
+            *std::get<bool *>(field) = *value != 0;
+        return value.has_value();
+    }
+    case K::Number: {
+        const auto value = StrToInt(text);
+        if (value)
+            *std::get<int *>(field) = *value;
+        return value.has_value();
+    }
+    default:
+        break;
+    }
+    *std::get<QByteArray *>(field) = text;
+    return true;
 }
 
-bool ReadBool(const IniFile &ini, const char *section, const char *key, bool def)
+QByteArray Text(const SettingKey &key, Settings &s)
 {
-    return StrToIntBool(ini.ReadString(section, key, def ? "1" : "0")).value_or(def ? 1 : 0) != 0;
+    const SettingField field = key.field(s);
+    switch (key.kind) {
+    case K::Flag: return *std::get<bool *>(field) ? "1" : "0";
+    case K::Number: return IntToStr(*std::get<int *>(field));
+    case K::QuotedText: return '"' + *std::get<QByteArray *>(field) + '"';
+    default: return *std::get<QByteArray *>(field);
+    }
 }
+}  // namespace
 
-// A colour key holding text that is neither a name nor a number falls back to its default.
-QByteArray ReadColor(const IniFile &ini, const char *section, const char *key, const char *def)
-{
-    QByteArray text = ini.ReadString(section, key, def);
-    return StringToColor(text) ? text : QByteArray(def);
-}
-
-QByteArray ReadIntText(const IniFile &ini, const char *section, const char *key, const char *def)
-{
-    QByteArray text = ini.ReadString(section, key, def);
-    return StrToInt(text) ? text : QByteArray(def);
-}
-}
+std::span<const SettingKey> SettingsTable() { return kTable; }
 
 QString SettingsFilePath(const QString &programFile) { return ChangeFileExt(programFile, QStringLiteral(".INI")); }
 
 int FontSizeValue(const QByteArray &text) { return StrToInt(text).value_or(kDefaultFontSize); }
 
-Settings ReadIniFileValue(const QString &programFile)
+Settings DefaultSettings(const QString &programFile)
 {
-    const IniFile ini(SettingsFilePath(programFile));
-    const QByteArray folder = ProgramFolder(programFile);
     Settings s;
-    s.ListFontName = ini.ReadString("ListJyouhou", "ListFontName", "system");
-    s.ListFontSize = ReadIntText(ini, "ListJyouhou", "ListFontSize", "14");
-    s.ListFontColor = ReadColor(ini, "ListJyouhou", "ListFontColor", "clBlack");
-    s.ListBackColor = ReadColor(ini, "ListJyouhou", "ListBackColor", "clWindow");
-    s.TextFontName = ini.ReadString("TextJyouhou", "TextFontName", "system");
-    s.TextFontSize = ReadIntText(ini, "TextJyouhou", "TextFontSize", "14");
-    s.TextFontColor = ReadColor(ini, "TextJyouhou", "TextFontColor", "clBlack");
-    s.TextBackColor = ReadColor(ini, "TextJyouhou", "TextBackColor", "clWindow");
-    s.FileName1 = ini.ReadString("OutPutJyouhou", "FileName1", folder + "SEPA01.TXT");
-    s.FileName2 = ini.ReadString("OutPutJyouhou", "FileName2", folder + "SEPA02.TXT");
-    s.FileName3 = ini.ReadString("OutPutJyouhou", "FileName3", folder + "SEPA03.TXT");
-    s.AddStrTo = ini.ReadString("OutPutJyouhou", "AddStrTo", "");
-    s.CheckOut1 = ReadBool(ini, "OutPutJyouhou", "CheckOut1", false);
-    s.CheckOut2 = ReadBool(ini, "OutPutJyouhou", "CheckOut2", false);
-    s.CheckOut3 = ReadBool(ini, "OutPutJyouhou", "CheckOut3", false);
-    s.CheckAddStr = ReadBool(ini, "OutPutJyouhou", "CheckAddStr", false);
-    s.WordWrap = ReadBool(ini, "WordWrap", "Set", false);
-    s.WordWrapByte = ReadInt(ini, "WordWrap", "Byte", 80);
-    s.FindLineScroll = ReadInt(ini, "FindLineScroll", "Num", 0);
-    s.SearchUperLower = ReadBool(ini, "SearchUperLower", "Set", false);
-    s.FindStrName = ini.ReadString("FindStrName", "Set", "");
-    s.JumpLineNum = ini.ReadString("JumpLineNum", "Set", "");
+    for (const SettingKey &key : kTable)
+        Store(key, s, DefaultText(key, programFile));
     return s;
 }
 
-void WriteIniFileValue(const QString &programFile, const Settings &s)
+Settings ReadIniFileValue(const QString &programFile)
+{
+    const IniFile ini(SettingsFilePath(programFile));
+    Settings s;
+    for (const SettingKey &key : kTable) {
+        const QByteArray def = DefaultText(key, programFile);
+        if (!Store(key, s, ini.ReadString(key.section, key.name, def)))
+            Store(key, s, def);
+    }
+    return s;
+}
+
+void WriteIniFileValue(const QString &programFile, const Settings &settings)
 {
     IniFile ini(SettingsFilePath(programFile));
-    const auto flag = [](bool b) { return QByteArray(b ? "1" : "0"); };
-    ini.WriteString("ListJyouhou", "ListFontName", s.ListFontName);
-    ini.WriteString("ListJyouhou", "ListFontSize", s.ListFontSize);
-    ini.WriteString("ListJyouhou", "ListFontColor", s.ListFontColor);
-    ini.WriteString("ListJyouhou", "ListBackColor", s.ListBackColor);
-    ini.WriteString("TextJyouhou", "TextFontName", s.TextFontName);
-    ini.WriteString("TextJyouhou", "TextFontSize", s.TextFontSize);
-    ini.WriteString("TextJyouhou", "TextFontColor", s.TextFontColor);
-    ini.WriteString("TextJyouhou", "TextBackColor", s.TextBackColor);
-    ini.WriteString("OutPutJyouhou", "FileName1", s.FileName1);
-    ini.WriteString("OutPutJyouhou", "FileName2", s.FileName2);
-    ini.WriteString("OutPutJyouhou", "FileName3", s.FileName3);
-    ini.WriteString("OutPutJyouhou", "AddStrTo", "\"" + s.AddStrTo + "\"");
-    ini.WriteString("OutPutJyouhou", "CheckOut1", flag(s.CheckOut1));
-    ini.WriteString("OutPutJyouhou", "CheckOut2", flag(s.CheckOut2));
-    ini.WriteString("OutPutJyouhou", "CheckOut3", flag(s.CheckOut3));
-    ini.WriteString("OutPutJyouhou", "CheckAddStr", flag(s.CheckAddStr));
-    ini.WriteString("WordWrap", "Set", flag(s.WordWrap));
-    ini.WriteString("WordWrap", "Byte", IntToStr(s.WordWrapByte));
-    ini.WriteString("FindLineScroll", "Num", IntToStr(s.FindLineScroll));
-    ini.WriteString("SearchUperLower", "Set", flag(s.SearchUperLower));
-    ini.WriteString("FindStrName", "Set", s.FindStrName);
-    ini.WriteString("JumpLineNum", "Set", s.JumpLineNum);
+    Settings copy = settings;  // the table's fields are reached through a non-const object
+    for (const SettingKey &key : kTable)
+        ini.WriteString(key.section, key.name, Text(key, copy));
     ini.Save();
 }

@@ -18,12 +18,18 @@
 #include "IniFile.h"
 #include "Messages.h"
 #include "Paths.h"
-#include "Platform.h"
+#include "ShiftJis.h"
+#include "CommonDialogs.h"
+#include "Fonts.h"
+#include "HelpWindow.h"
+#include "KeyMap.h"
+#include "MessageBox.h"
+#include "ProgramFile.h"
+#include "WindowPlacement.h"
 #include "BigView.h"
 #include "TextValues.h"
 
 namespace {
-constexpr int kVkReturn = 13, kVkEscape = 27, kVkF2 = 113, kVkF4 = 115;
 
 // "Ctrl alone" and "Alt alone" are the only shift sets that keep F2 and F4 from acting.
 bool CtrlOrAltAlone(int shift) { return shift == ssCtrl || shift == ssAlt; }
@@ -34,7 +40,7 @@ QColor ColorSetting(const QByteArray &text, TColor fallback)
 }
 
 // Font names are used up to 255 bytes, as the font record held them.
-QString FontName(const QByteArray &name) { return QStringDecoder("windows-31j").decode(name.left(255)); }
+QString FontName(const QByteArray &name) { return DecodeCp932(name.left(255)); }
 
 void ApplyLook(QWidget *w, const QByteArray &fontName, const QByteArray &fontSize,
                const QByteArray &fontColor, const QByteArray &backColor)
@@ -204,15 +210,12 @@ void TForm1::FormCreate(const QStringList &arguments)
         CreateMissingSettingsFile();
 
     Ini = ReadIniFileValue(ProgramFile);
-    ShownFile.clear();
     ApplyAppearance();
-    Ini.WordWrapByte = std::clamp(Ini.WordWrapByte, 2, 255);
+    Ini.Viewer.WordWrapByte = std::clamp(Ini.Viewer.WordWrapByte, 2, 255);
     CheckBox1->setChecked(Ini.CheckOut1);
     CheckBox3->setChecked(Ini.CheckOut2);
     CheckBox4->setChecked(Ini.CheckOut3);
     CheckBox2->setChecked(Ini.CheckAddStr);
-    SearchBackward = SearchDone = HitShown = false;
-    HitRow = HitTopRow = WrapSwitchChoice = 0;
 
     for (const QString &arg : arguments) {
         NameList.append(ExtractFileName(arg));
@@ -326,15 +329,15 @@ void TForm1::FocusMoveToApli(QWidget *sender)
 
 bool TForm1::SharedKeyDown(QWidget *sender, int key, int shift)
 {
-    if (key == kVkEscape) {
+    if (key == vk::Escape) {
         close();
         return true;
     }
-    if (key == kVkF4 && !CtrlOrAltAlone(shift)) {
+    if (key == vk::F4 && !CtrlOrAltAlone(shift)) {
         FocusMoveToApli(sender);
         return true;
     }
-    if (key == kVkF2 && !CtrlOrAltAlone(shift)) {
+    if (key == vk::F2 && !CtrlOrAltAlone(shift)) {
         if (BigView1->hasFocus())
             ListBox1->setFocus();
         else if (ListBox1->hasFocus())
@@ -350,7 +353,7 @@ bool TForm1::FormKeyDown(QWidget *sender, int key, int shift) { return SharedKey
 
 bool TForm1::Edit1KeyDown(int key, int shift)
 {
-    if (key == kVkReturn) {
+    if (key == vk::Return) {
         BtnOkClick();
         return true;
     }
@@ -359,7 +362,7 @@ bool TForm1::Edit1KeyDown(int key, int shift)
 
 bool TForm1::ListBox1KeyDown(int key, int shift)
 {
-    if (key == kVkReturn) {
+    if (key == vk::Return) {
         // Showing inputs comes with the display commands; Ctrl or Alt alone do nothing.
         return true;
     }

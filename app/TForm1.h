@@ -45,18 +45,12 @@ public:
 
     // State that outlives a command.
     QString ProgramFile;
-    Settings Ini;                      // every settings value, named after its key
+    Settings Ini;                      // every settings value, named after its key, and the viewer state
     QStringList NameList, PathList;    // display names and full paths, parallel
     QStringList NameListSaved, PathListSaved;
     QString CutName, CutPath;
     JoinWorkLists Work;                // SepaLines1..3, CopyLines, JoinLines, InputLines
-    QString ShownFile;
-    // Viewer state kept between openings of the viewer window.
-    bool ReFindReady = false;
-    QByteArray SearchText;
-    bool SearchBackward = false, SearchDone = false, HitShown = false;
-    int HitRow = 0, HitTopRow = 0, WrapSwitchChoice = 0;
-    QByteArray DialogText;
+    // The viewer state kept between openings of the viewer window is Ini.Viewer.
     // Start-up's system detection, used only when the settings file is created.
     QByteArray OsKind, WindowsDir;
     LauncherEntries Launcher;

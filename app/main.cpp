@@ -2,7 +2,7 @@
 #include <QStringList>
 #include <csignal>
 
-#include "Platform.h"
+#include "TalvoApplication.h"
 #include "TForm1.h"
 
 int main(int argc, char **argv)

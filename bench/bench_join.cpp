@@ -9,7 +9,7 @@
 
 #include "BenchSupport.h"
 #include "JoinJob.h"
-#include "Platform.h"
+#include "TalvoApplication.h"
 #include "TForm1.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "BenchSupport.h"
 #include "BigView.h"
-#include "Platform.h"
+#include "Fonts.h"
 
 namespace {
 constexpr qint64 kFileBytes = 500'000'000;

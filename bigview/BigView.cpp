@@ -107,14 +107,12 @@ void TBigView::SetCapacity(int value)
 
 QString TBigView::Caption() const
 {
-    QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
-    return decoder.decode(captionText_);
+    return DecodeCp932(captionText_);
 }
 
 void TBigView::SetCaption(const QString &value)
 {
-    QStringEncoder encoder("windows-31j", QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(value);
+    QByteArray bytes = EncodeCp932(value);
     if (const int nul = static_cast<int>(bytes.indexOf('\0')); nul >= 0)
         bytes.truncate(nul);  // the caption is a zero-terminated text
     if (bytes.size() > CaptionLimit) {

@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include "Platform.h"
+#include "KeyMap.h"
 #include "ViewInput.h"
 
 namespace {

@@ -125,7 +125,7 @@ int TBigView::RowColumnAtX(int row, qint64 px, bool wholeChars) const
     qsizetype i = from.offset;
     qint64 x = from.x;
     while (i < text.size()) {
-        const int bytes = CharBytes(text, i);
+        const int bytes = CharLength(text, i);
         if (bytes == 2 && !wholeChars) {
             // The prefix that ends on the lead byte measures it as a byte of its own.
             const qint64 half = x + metrics_.Shape(text.first(i + 1), i).advance;

@@ -81,7 +81,7 @@ void TBigView::RenderRow(QPainter &p, int row, int y)
             }
         }
         c.x += advance;
-        c.offset += CharBytes(text, i);
+        c.offset += CharLength(text, i);
     }
     if (!glyphs.isEmpty()) {
         QGlyphRun run;

@@ -47,7 +47,7 @@ int TBvMetrics::EffectiveTabDistance() const
 TBvMetrics::CharShape TBvMetrics::MakeShape(QByteArrayView bytes) const
 {
     CharShape shape;
-    QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
+    QStringDecoder decoder = Cp932Decoder();
     QString text = decoder.decode(bytes);
     const QFontMetrics fm(font_);
     const int blank = qMax(1, fm.horizontalAdvance(QLatin1Char(' ')));
@@ -122,7 +122,7 @@ const TBvMetrics::CharShape &TBvMetrics::PairShape(unsigned char lead, unsigned 
 const TBvMetrics::CharShape &TBvMetrics::Shape(QByteArrayView text, qsizetype i) const
 {
     const auto b = static_cast<unsigned char>(text[i]);
-    if (CharBytes(text, i) == 2)
+    if (CharLength(text, i) == 2)
         return PairShape(b, static_cast<unsigned char>(text[i + 1]));
     return SingleShape(b);
 }
@@ -333,7 +333,7 @@ TBvMetrics::Cursor TBvMetrics::SeekX(QByteArrayView text, Cursor from, qint64 x)
         if (next > x)
             break;
         at = next;
-        i += CharBytes(text, i);
+        i += CharLength(text, i);
     }
     return {i, at};
 }

@@ -10,17 +10,13 @@
 #include <memory>
 #include <vector>
 
-#include "Platform.h"
+#include "ShiftJis.h"
 
 // Kind of the byte at the 1-based position pos of text: 0 single byte, 1 lead byte, 2 trail byte;
 // 0 when the text is shorter than pos bytes. text must start on a character boundary (a row's
 // start). The cost is the run of lead-range bytes just before pos, not the distance from the
 // text's start, so it is cheap at the far end of a very long row.
 int ByteKind(QByteArrayView text, int pos);
-
-// Number of bytes of the character that starts at byte index i (0-based) of text: 2 for a lead
-// byte with a byte after it, else 1.
-inline int CharBytes(QByteArrayView text, qsizetype i);
 
 // Widths of Shift-JIS text drawn in one font with tab expansion. Advances are cached per
 // character (per byte for single-byte characters, per byte pair for double-byte ones), so
@@ -101,7 +97,3 @@ private:
     mutable std::vector<bool> pairKnown_;
 };
 
-inline int CharBytes(QByteArrayView text, qsizetype i)
-{
-    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-}

@@ -9,17 +9,12 @@
 #include <array>
 #include <span>
 
-#include "Platform.h"
+#include "KeyMap.h"
 
 // ---- Key tables ----
 // Keys are virtual-key codes; shift values are 0 none, 1 Shift, 4 Ctrl, 5 Ctrl+Shift (the bits
 // of MapKeyEvent). An entry matches only the exact shift value, so Alt or any other added
 // modifier keeps a key from matching.
-namespace vk {
-constexpr int Space = 32, Prior = 33, Next = 34, End = 35, Home = 36;
-constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
-constexpr int B = 66, D = 68, E = 69, S = 83, T = 84, X = 88;
-}
 namespace kshift {
 constexpr int None = 0, Shift = ssShift, Ctrl = ssCtrl, CtrlShift = ssCtrl | ssShift;
 }

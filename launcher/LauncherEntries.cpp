@@ -1,15 +1,14 @@
 #include "LauncherEntries.h"
 
-#include <QStringDecoder>
-
 #include "IniFile.h"
+#include "ShiftJis.h"
 
 namespace {
 using Field = std::array<QByteArray, LauncherEntries::kCount + 1>;
 
 QByteArray Key(int entry) { return QByteArray::number(entry); }
 
-QByteArray Sjis(const char *utf8) { return QStringEncoder("windows-31j").encode(QString::fromUtf8(utf8)); }
+QByteArray Sjis(const char *utf8) { return EncodeCp932(QString::fromUtf8(utf8)); }
 
 // Only the value's length counts as present, as the platform's environment read does.
 bool EnvSet(const char *name) { return !qgetenv(name).isEmpty(); }

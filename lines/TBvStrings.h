@@ -13,7 +13,7 @@ class PlainStrings;
 
 class TBvStrings {
 public:
-    static constexpr int MaxListSize = 134217727;
+    static constexpr int MaxListSize = LineTable::MaxCount;
 
     TBvStrings() = default;
     virtual ~TBvStrings();

@@ -12,7 +12,7 @@ class PlainStrings;
 
 class TLightStrings {
 public:
-    static constexpr int MaxListSize = 134217727;  // 0x7FFFFFF slots at most
+    static constexpr int MaxListSize = LineTable::MaxCount;
 
     TLightStrings() = default;
     virtual ~TLightStrings();

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "ShiftJis.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +27,6 @@ QByteArray ReadBytes(const QString &path)
 
 QByteArray Sjis(const QString &text)
 {
-    QStringEncoder enc("windows-31j");
-    return enc.encode(text);
+    return EncodeCp932(text);
 }
 }

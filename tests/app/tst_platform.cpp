@@ -13,7 +13,13 @@
 #include <QTextBrowser>
 
 #include "HelpWindow.h"
-#include "Platform.h"
+#include "CommonDialogs.h"
+#include "Fonts.h"
+#include "KeyMap.h"
+#include "MessageBox.h"
+#include "ProgramFile.h"
+#include "TalvoApplication.h"
+#include "WindowPlacement.h"
 #include "TestSupport.h"
 
 using testsupport::WriteBytes;

@@ -28,20 +28,20 @@ private slots:
         QCOMPARE(s.FileName1, QFile::encodeName(dir_.path()) + "/SEPA01.TXT");
         QCOMPARE(s.FileName3, QFile::encodeName(dir_.path()) + "/SEPA03.TXT");
         QVERIFY(s.AddStrTo.isEmpty());
-        QVERIFY(!s.CheckOut1 && !s.CheckOut2 && !s.CheckOut3 && !s.CheckAddStr && !s.WordWrap);
-        QCOMPARE(s.WordWrapByte, 80);
-        QCOMPARE(s.FindLineScroll, 0);
+        QVERIFY(!s.CheckOut1 && !s.CheckOut2 && !s.CheckOut3 && !s.CheckAddStr && !s.Viewer.WordWrap);
+        QCOMPARE(s.Viewer.WordWrapByte, 80);
+        QCOMPARE(s.Viewer.FindLineScroll, 0);
     }
 
     void roundTripKeepsBlanksOnlyInThePrefix()
     {
         Settings s;
         s.AddStrTo = "   ";
-        s.FindStrName = " lead";
+        s.Viewer.FindStrName = " lead";
         s.TextFontColor = "$00123456";
         s.CheckOut2 = true;
-        s.WordWrapByte = 120;
-        s.JumpLineNum = "42";
+        s.Viewer.WordWrapByte = 120;
+        s.Viewer.JumpLineNum = "42";
         s.FileName2 = "/sep/区切り 2.txt";
         WriteIniFileValue(program(), s);
         const QByteArray text = ReadBytes(ini());
@@ -50,11 +50,11 @@ private slots:
         QVERIFY(text.contains("CheckOut2=1\r\nCheckOut3=0\r\n"));
         const Settings back = ReadIniFileValue(program());
         QCOMPARE(back.AddStrTo, QByteArray("   "));
-        QCOMPARE(back.FindStrName, QByteArray("lead"));
+        QCOMPARE(back.Viewer.FindStrName, QByteArray("lead"));
         QCOMPARE(back.TextFontColor, QByteArray("$00123456"));
         QVERIFY(back.CheckOut2 && !back.CheckOut1 && !back.CheckOut3 && !back.CheckAddStr);
-        QCOMPARE(back.WordWrapByte, 120);
-        QCOMPARE(back.JumpLineNum, QByteArray("42"));
+        QCOMPARE(back.Viewer.WordWrapByte, 120);
+        QCOMPARE(back.Viewer.JumpLineNum, QByteArray("42"));
         QCOMPARE(back.FileName2, QByteArray("/sep/区切り 2.txt"));
     }
 
@@ -87,9 +87,9 @@ private slots:
         QCOMPARE(s.TextFontSize, QByteArray("$10"));
         QCOMPARE(FontSizeValue(s.TextFontSize), 16);
         QCOMPARE(s.TextBackColor, QByteArray("clred"));
-        QCOMPARE(s.WordWrapByte, 80);
-        QVERIFY(s.WordWrap);
-        QCOMPARE(s.FindLineScroll, 0);
+        QCOMPARE(s.Viewer.WordWrapByte, 80);
+        QVERIFY(s.Viewer.WordWrap);
+        QCOMPARE(s.Viewer.FindLineScroll, 0);
         QVERIFY(!s.CheckOut1);
         QVERIFY(s.CheckOut3);
     }
@@ -100,7 +100,7 @@ private slots:
         WriteBytes(ini(), "[OutPutJyouhou]\r\nAddStrTo=\"" + prefix + "\"\r\n[FindStrName]\r\nSet=" + Sjis("表示") + "\r\n");
         const Settings s = ReadIniFileValue(program());
         QCOMPARE(s.AddStrTo, prefix);
-        QCOMPARE(s.FindStrName, Sjis("表示"));
+        QCOMPARE(s.Viewer.FindStrName, Sjis("表示"));
     }
 
     void unwritableFileRaisesTheWriteErrorAndKeepsIt()

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "BigView.h"
-#include "Platform.h"
+#include "Fonts.h"
 #include "PlainStrings.h"
 #include "TestSupport.h"
 

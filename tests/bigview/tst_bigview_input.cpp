@@ -11,7 +11,8 @@
 #include <memory>
 
 #include "BigView.h"
-#include "Platform.h"
+#include "Fonts.h"
+#include "KeyMap.h"
 #include "TestSupport.h"
 
 namespace {

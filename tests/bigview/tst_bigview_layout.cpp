@@ -228,7 +228,7 @@ void TestBigViewLayout::invalidDoubleByteSequences()
     m.SetTabDistance(40);
     for (const QByteArray &s : {bad, odd}) {
         qint64 sum = 0;
-        for (qsizetype i = 0; i < s.size(); i += CharBytes(s, i))
+        for (qsizetype i = 0; i < s.size(); i += CharLength(s, i))
             sum += m.CharAdvance(s, i, sum);
         QCOMPARE(m.Width(s), sum);
         QVERIFY(m.Width(s) > 0);
@@ -339,10 +339,10 @@ void TestBigViewLayout::longWalksMatchCharacterByCharacter()
         std::vector<qint64> xs{0};  // x at each character start
         std::vector<qsizetype> starts{0};
         qint64 x = 0;
-        for (qsizetype i = 0; i < s.size(); i += CharBytes(s, i)) {
+        for (qsizetype i = 0; i < s.size(); i += CharLength(s, i)) {
             x += m.CharAdvance(s, i, x);
             xs.push_back(x);
-            starts.push_back(i + CharBytes(s, i));
+            starts.push_back(i + CharLength(s, i));
         }
         QCOMPARE(m.Width(s), x);
         // Limits anywhere: a character that crosses the limit is included.
@@ -464,7 +464,7 @@ void TestBigViewLayout::columnUnderXStartsACharacter()
             // The character that starts at `whole` is the first whose right edge reaches px.
             QVERIFY2(ByteKind(text, whole) != 2, qPrintable(QStringLiteral("row %1, x %2: column %3 is a trail byte").arg(row).arg(px).arg(whole)));
             QVERIFY(whole == 1 || width(whole - 1) < px);
-            QVERIFY(width(qMin(whole + CharBytes(text, whole - 1) - 1, len)) >= px);
+            QVERIFY(width(qMin(whole + CharLength(text, whole - 1) - 1, len)) >= px);
             // Byte by byte: the smallest prefix that reaches px, the trail byte of the same
             // character or its lead.
             QVERIFY(width(bytes) >= px);

@@ -100,4 +100,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestLauncherEntries)
-#include "tst_launcherentries.moc"
+#include "tst_launcher_entries.moc"

@@ -283,4 +283,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestLineLoading)
-#include "tst_LineLoading.moc"
+#include "tst_line_loading.moc"

@@ -203,4 +203,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestLineSaving)
-#include "tst_LineSaving.moc"
+#include "tst_line_saving.moc"

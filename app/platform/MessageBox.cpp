@@ -1,6 +1,9 @@
 // The program's message box: one dialog whose captions, icons, button order, default and
 // escape rules are the same on every desktop style (QMessageBox reorders buttons per style).
-#include "Platform.h"
+#include "MessageBox.h"
+
+#include "HelpWindow.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -2,6 +2,8 @@
 // The program's help window: a plain, non-modal browser over the help file beside the program.
 #include <QWidget>
 
+#include <functional>
+
 class QTextBrowser;
 
 class HelpWindow : public QWidget {
@@ -23,3 +25,9 @@ private:
     QTextBrowser *browser_;
     QString file_;
 };
+
+// What the Help button (and the help command) opens; a message box stays open meanwhile.
+// The default handler shows HelpFilePath() in the program's help window; an empty handler
+// restores the default.
+void SetHelpHandler(std::function<void()> handler);
+void OpenHelp();

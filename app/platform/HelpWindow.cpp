@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
-#include "Platform.h"
+#include "ProgramFile.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +21,26 @@ QPointer<HelpWindow> &TheWindow()
     static QPointer<HelpWindow> window;
     return window;
 }
+
+std::function<void()> &HelpHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
 }  // namespace
+
+void SetHelpHandler(std::function<void()> handler)
+{
+    HelpHandler() = std::move(handler);
+}
+
+void OpenHelp()
+{
+    if (HelpHandler())
+        HelpHandler()();
+    else
+        HelpWindow::Open(HelpFilePath());
+}
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this))
 {

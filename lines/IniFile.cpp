@@ -1,8 +1,8 @@
 #include "IniFile.h"
 
 #include "ListErrors.h"
-#include "Platform.h"
 #include "SafeSave.h"
+#include "ShiftJis.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,17 +34,15 @@ bool SameName(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-            ++i;
-            continue;
-        }
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-            return false;
-    }
-    return true;
+    bool same = true;
+    ForEachChar(a, [&](qsizetype i, qsizetype n) {
+        if (n == 2)
+            same = a[i] == b[i] && a[i + 1] == b[i + 1];
+        else
+            same = AsciiUpper(a[i]) == AsciiUpper(b[i]);
+        return same;
+    });
+    return same;
 }
 
 // The name of a section header line, or no data when the line is no header: "[" first (after
@@ -55,17 +53,15 @@ std::optional<QByteArrayView> SectionName(QByteArrayView line)
     if (t.isEmpty() || t[0] != '[')
         return std::nullopt;
     qsizetype close = -1;
-    for (qsizetype i = 1; i < t.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(t[i])) && i + 1 < t.size()) {
-            ++i;
-            continue;
-        }
-        if (t[i] == ']')
+    const QByteArrayView inner = t.sliced(1);
+    ForEachChar(inner, [&](qsizetype i, qsizetype n) {
+        if (n == 1 && inner[i] == ']')
             close = i;
-    }
+        return true;
+    });
     if (close < 0)
         return std::nullopt;
-    return Trimmed(t.sliced(1, close - 1));
+    return Trimmed(inner.first(close));
 }
 
 bool IsComment(QByteArrayView line)
@@ -86,22 +82,7 @@ qsizetype KeySeparator(QByteArrayView line)
 bool IsBlankLine(QByteArrayView line) { return Trimmed(line).isEmpty(); }
 
 // At most 1023 bytes, never ending in the first half of a double-byte character.
-QByteArrayView CutToLimit(QByteArrayView value)
-{
-    if (value.size() <= kMaxValueBytes)
-        return value;
-    qsizetype i = 0;
-    while (i < kMaxValueBytes) {
-        if (IsLeadByte(static_cast<unsigned char>(value[i]))) {
-            if (i + 2 > kMaxValueBytes)
-                break;
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-    return value.first(i);
-}
+QByteArrayView CutToLimit(QByteArrayView value) { return CutAtCharBoundary(value, kMaxValueBytes); }
 
 // A value ends at a line break or NUL: what follows could not be read back as part of it and
 // would break the file into lines of its own.

@@ -2,11 +2,9 @@
 
 #include <QFile>
 
-#include "Platform.h"
+#include "ShiftJis.h"
 
 namespace {
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-
 // Index of the last byte equal to `wanted` that is not the trail byte of a double-byte
 // character, or -1. A lead byte swallows only a byte that can be a trail byte, so "/" and "."
 // (never trail bytes) are found in file names of any encoding, UTF-8 included.

@@ -10,7 +10,7 @@
 
 #include "BigView.h"
 #include "Messages.h"
-#include "Platform.h"
+#include "MessageBox.h"
 #include "TForm1.h"
 #include "TestSupport.h"
 
@@ -194,7 +194,7 @@ private slots:
             QVERIFY(!form.CheckBox2->isChecked());
             QVERIFY(form.CheckBox3->isChecked());
             QVERIFY(!form.CheckBox4->isChecked());
-            QCOMPARE(form.Ini.WordWrapByte, 2);
+            QCOMPARE(form.Ini.Viewer.WordWrapByte, 2);
             form.CheckBox1->click();
             form.CheckBox3->click();
         }
@@ -206,7 +206,7 @@ private slots:
         WriteBytes(ini(), "[WordWrap]\r\nByte=300\r\n");
         {
             TForm1 form(program(), {});
-            QCOMPARE(form.Ini.WordWrapByte, 255);
+            QCOMPARE(form.Ini.Viewer.WordWrapByte, 255);
         }
         QVERIFY(ReadBytes(ini()).contains("Byte=255\r\n"));
     }
@@ -336,4 +336,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_mainwindow.moc"
+#include "tst_main_window.moc"

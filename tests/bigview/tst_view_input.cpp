@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "ShiftJis.h"
 #include "ViewInput.h"
 
 namespace {
@@ -269,4 +270,4 @@ void TestViewInput::longWordSpanIsFound()
 }
 
 QTEST_GUILESS_MAIN(TestViewInput)
-#include "tst_viewinput.moc"
+#include "tst_view_input.moc"

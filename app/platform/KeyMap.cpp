@@ -1,5 +1,5 @@
 // Qt key events as the virtual-key codes and shift sets that the key tables are written in.
-#include "Platform.h"
+#include "KeyMap.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,54 +9,54 @@ namespace {
 int CodeOfKey(int key, bool keypad)
 {
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return 'A' + (key - Qt::Key_A);
+        return vk::A + (key - Qt::Key_A);
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return keypad ? 0x60 + (key - Qt::Key_0) : '0' + (key - Qt::Key_0);
+        return keypad ? vk::Numpad0 + (key - Qt::Key_0) : '0' + (key - Qt::Key_0);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
-        return 112 + (key - Qt::Key_F1);
+        return vk::F1 + (key - Qt::Key_F1);
 
     switch (key) {
-    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Backspace: return vk::Back;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
-    case Qt::Key_Clear: return 12;
+    case Qt::Key_Backtab: return vk::Tab;
+    case Qt::Key_Clear: return vk::Clear;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Pause: return 19;
-    case Qt::Key_CapsLock: return 20;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
+    case Qt::Key_Enter: return vk::Return;
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Menu;
+    case Qt::Key_Pause: return vk::Pause;
+    case Qt::Key_CapsLock: return vk::Capital;
+    case Qt::Key_Escape: return vk::Escape;
+    case Qt::Key_Space: return vk::Space;
+    case Qt::Key_PageUp: return vk::Prior;
+    case Qt::Key_PageDown: return vk::Next;
+    case Qt::Key_End: return vk::End;
+    case Qt::Key_Home: return vk::Home;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Insert: return vk::Insert;
+    case Qt::Key_Delete: return vk::Delete;
     default: break;
     }
 
     if (keypad) {
         switch (key) {
-        case Qt::Key_Asterisk: return 0x6A;
-        case Qt::Key_Plus: return 0x6B;
-        case Qt::Key_Minus: return 0x6D;
+        case Qt::Key_Asterisk: return vk::Multiply;
+        case Qt::Key_Plus: return vk::Add;
+        case Qt::Key_Minus: return vk::Subtract;
         case Qt::Key_Period:
-        case Qt::Key_Comma: return 0x6E;
-        case Qt::Key_Slash: return 0x6F;
+        case Qt::Key_Comma: return vk::Decimal;
+        case Qt::Key_Slash: return vk::Divide;
         default: break;
         }
     }
 
     // The bracket key, shifted or not: the shift set carries Shift.
     if (key == Qt::Key_BracketLeft || key == Qt::Key_BraceLeft)
-        return 0xDB;
+        return vk::OpenBracket;
     return 0;
 }
 
@@ -92,14 +92,14 @@ int MapModifiers(Qt::KeyboardModifiers modifiers)
 
 VirtualKey MapKeyEvent(const QKeyEvent *event)
 {
-    VirtualKey vk;
+    VirtualKey mapped;
     if (!event)
-        return vk;
+        return mapped;
     const Qt::KeyboardModifiers mods = event->modifiers();
-    vk.shift = MapModifiers(mods);
+    mapped.shift = MapModifiers(mods);
 
-    vk.key = CodeOfKey(event->key(), mods & Qt::KeypadModifier);
-    if (vk.key == 0 && !(mods & Qt::KeypadModifier))
-        vk.key = DigitRowFromScanCode(event);
-    return vk;
+    mapped.key = CodeOfKey(event->key(), mods & Qt::KeypadModifier);
+    if (mapped.key == 0 && !(mods & Qt::KeypadModifier))
+        mapped.key = DigitRowFromScanCode(event);
+    return mapped;
 }

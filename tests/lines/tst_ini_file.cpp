@@ -315,4 +315,4 @@ void TestIniFile::saveIntoFolderOrMissingFolderFails()
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
-#include "tst_inifile.moc"
+#include "tst_ini_file.moc"

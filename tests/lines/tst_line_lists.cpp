@@ -316,4 +316,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestLineLists)
-#include "tst_LineLists.moc"
+#include "tst_line_lists.moc"

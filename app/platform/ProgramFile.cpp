@@ -1,0 +1,30 @@
+#include "ProgramFile.h"
+
+#include <QCoreApplication>
+
+#include "Paths.h"
+
+namespace {
+QString &ProgramFileOverride()
+{
+    static QString path;
+    return path;
+}
+}  // namespace
+
+void SetProgramFile(const QString &path)
+{
+    ProgramFileOverride() = path;
+}
+
+QString ProgramFile()
+{
+    if (!ProgramFileOverride().isEmpty())
+        return ProgramFileOverride();
+    return QCoreApplication::applicationFilePath();
+}
+
+QString HelpFilePath()
+{
+    return ChangeFileExt(ProgramFile(), QStringLiteral(".HLP"));
+}
