@@ -9,12 +9,12 @@
 #include "TextValues.h"
 
 namespace {
-constexpr int kDefaultFontSize = 14;
+constexpr int DefaultFontSize = 14;
 
 #define TALVO_FIELD(member) [](Settings &s) -> SettingField { return &s.member; }
 
 using K = SettingKind;
-constexpr std::array kTable{
+constexpr std::array Keys{
     SettingKey{"ListJyouhou", "ListFontName", K::Text, "system", TALVO_FIELD(ListFontName)},
     SettingKey{"ListJyouhou", "ListFontSize", K::SizeText, "14", TALVO_FIELD(ListFontSize)},
     SettingKey{"ListJyouhou", "ListFontColor", K::ColorText, "clBlack", TALVO_FIELD(ListFontColor)},
@@ -92,16 +92,16 @@ QByteArray Text(const SettingKey &key, Settings &s)
 }
 }  // namespace
 
-std::span<const SettingKey> SettingsTable() { return kTable; }
+std::span<const SettingKey> SettingsTable() { return Keys; }
 
 QString SettingsFilePath(const QString &programFile) { return ChangeFileExt(programFile, QStringLiteral(".INI")); }
 
-int FontSizeValue(const QByteArray &text) { return StrToInt(text).value_or(kDefaultFontSize); }
+int FontSizeValue(const QByteArray &text) { return StrToInt(text).value_or(DefaultFontSize); }
 
 Settings DefaultSettings(const QString &programFile)
 {
     Settings s;
-    for (const SettingKey &key : kTable)
+    for (const SettingKey &key : Keys)
         Store(key, s, DefaultText(key, programFile));
     return s;
 }
@@ -110,7 +110,7 @@ Settings ReadIniFileValue(const QString &programFile)
 {
     const IniFile ini(SettingsFilePath(programFile));
     Settings s;
-    for (const SettingKey &key : kTable) {
+    for (const SettingKey &key : Keys) {
         const QByteArray def = DefaultText(key, programFile);
         if (!Store(key, s, ini.ReadString(key.section, key.name, def)))
             Store(key, s, def);
@@ -122,7 +122,7 @@ void WriteIniFileValue(const QString &programFile, const Settings &settings)
 {
     IniFile ini(SettingsFilePath(programFile));
     Settings copy = settings;  // the table's fields are reached through a non-const object
-    for (const SettingKey &key : kTable)
+    for (const SettingKey &key : Keys)
         ini.WriteString(key.section, key.name, Text(key, copy));
     ini.Save();
 }

@@ -211,7 +211,7 @@ void TForm1::FormCreate(const QStringList &arguments)
 
     Ini = ReadIniFileValue(ProgramFile);
     ApplyAppearance();
-    Ini.Viewer.WordWrapByte = std::clamp(Ini.Viewer.WordWrapByte, 2, 255);
+    Ini.Viewer.WordWrapByte = std::clamp(Ini.Viewer.WordWrapByte, MinWrapByte, MaxWrapByte);
     CheckBox1->setChecked(Ini.CheckOut1);
     CheckBox3->setChecked(Ini.CheckOut2);
     CheckBox4->setChecked(Ini.CheckOut3);

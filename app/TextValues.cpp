@@ -50,7 +50,7 @@ struct NamedColor {
     TColor value;
 };
 
-constexpr std::array<NamedColor, 17> kPlainColors{{
+constexpr std::array<NamedColor, 17> PlainColors{{
     {"clBlack", 0x000000}, {"clMaroon", 0x000080}, {"clGreen", 0x008000}, {"clOlive", 0x008080},
     {"clNavy", 0x800000}, {"clPurple", 0x800080}, {"clTeal", 0x808000}, {"clGray", 0x808080},
     {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF}, {"clLime", 0x00FF00}, {"clYellow", 0x00FFFF},
@@ -58,7 +58,7 @@ constexpr std::array<NamedColor, 17> kPlainColors{{
     {"clNone", 0x1FFFFFFF},
 }};
 
-constexpr std::array<const char *, 25> kSystemColors{
+constexpr std::array<const char *, 25> SystemColors{
     "clScrollBar", "clBackground", "clActiveCaption", "clInactiveCaption", "clMenu",
     "clWindow", "clWindowFrame", "clMenuText", "clWindowText", "clCaptionText",
     "clActiveBorder", "clInactiveBorder", "clAppWorkSpace", "clHighlight", "clHighlightText",
@@ -78,23 +78,23 @@ QByteArray IntToStr(int value) { return QByteArray::number(value); }
 
 std::optional<TColor> StringToColor(QByteArrayView text)
 {
-    for (const auto &c : kPlainColors)
+    for (const auto &c : PlainColors)
         if (SameNameIgnoringCase(text, c.name))
             return c.value;
-    for (int i = 0; i < int(kSystemColors.size()); ++i)
-        if (SameNameIgnoringCase(text, kSystemColors[i]))
+    for (int i = 0; i < int(SystemColors.size()); ++i)
+        if (SameNameIgnoringCase(text, SystemColors[i]))
             return SystemColor(i);
     return StrToInt(text);
 }
 
 QByteArray ColorToString(TColor color)
 {
-    for (const auto &c : kPlainColors)
+    for (const auto &c : PlainColors)
         if (c.value == color)
             return c.name;
-    for (int i = 0; i < int(kSystemColors.size()); ++i)
+    for (int i = 0; i < int(SystemColors.size()); ++i)
         if (SystemColor(i) == color)
-            return kSystemColors[i];
+            return SystemColors[i];
     return "$" + QByteArray::number(quint32(color), 16).toUpper().rightJustified(8, '0');
 }
 

@@ -13,10 +13,10 @@
 #include "TForm1.h"
 
 namespace {
-constexpr int kInputs = 100;
-constexpr qint64 kInputBytes = 5'000'000;
-constexpr qint64 kSingleBytes = 200'000'000;
-constexpr int kRuns = 3;
+constexpr int Inputs = 100;
+constexpr qint64 InputBytes = 5'000'000;
+constexpr qint64 SingleBytes = 200'000'000;
+constexpr int Runs = 3;
 
 JoinDialogs AnswerYes()
 {
@@ -51,12 +51,12 @@ QString ShellList(const QStringList &paths)
 int main(int argc, char **argv)
 {
     const QString dir = bench::MakeTempDir("talvo-bench-join");
-    std::printf("join: generating %d inputs of %lld bytes in %s\n", kInputs, kInputBytes, qPrintable(dir));
+    std::printf("join: generating %d inputs of %lld bytes in %s\n", Inputs, InputBytes, qPrintable(dir));
     QStringList paths, names;
     qint64 inputBytes = 0;
-    for (int i = 0; i < kInputs; ++i) {
+    for (int i = 0; i < Inputs; ++i) {
         const QString name = QString("input %1.txt").arg(i, 3, 10, QChar('0'));
-        bench::GenerateTextFile(dir + "/" + name, kInputBytes, 1000 + i);
+        bench::GenerateTextFile(dir + "/" + name, InputBytes, 1000 + i);
         paths << dir + "/" + name;
         names << name;
         inputBytes += QFileInfo(paths.last()).size();
@@ -81,7 +81,7 @@ int main(int argc, char **argv)
     qint64 peak = 0;
     // Each timed run starts with no dirty pages, so one run's write-back does not slow the next.
     const auto settle = [] { bench::TimeCommand("sync"); };
-    for (int r = 0; r < kRuns; ++r) {
+    for (int r = 0; r < Runs; ++r) {
         QFile::remove(out);
         qint64 rss = 0;
         settle();
@@ -94,9 +94,9 @@ int main(int argc, char **argv)
     }
     const bool same = SameFiles(out, awkOut);
     const double tJob = bench::Median(job), tCat = bench::Median(cat), tAwk = bench::Median(awkTimes);
-    std::printf("join: %d inputs, %.1f MB in, %.1f MB out, output %s awk's\n", kInputs, inputBytes / 1e6,
+    std::printf("join: %d inputs, %.1f MB in, %.1f MB out, output %s awk's\n", Inputs, inputBytes / 1e6,
                 QFileInfo(out).size() / 1e6, same ? "identical to" : "DIFFERENT FROM");
-    std::printf("join: talvo %.3f s, cat %.3f s, awk %.3f s (medians of %d)\n", tJob, tCat, tAwk, kRuns);
+    std::printf("join: talvo %.3f s, cat %.3f s, awk %.3f s (medians of %d)\n", tJob, tCat, tAwk, Runs);
     std::printf("join: talvo peak resident %.1f MB\n", peak / 1e6);
     const double ratio = tJob / tCat, mem = double(peak) / double(inputBytes);
     std::printf("join: time_vs_awk=%.2f\n", tJob / tAwk);
@@ -107,12 +107,12 @@ int main(int argc, char **argv)
     QFile::remove(catOut);
     QFile::remove(awkOut);
     const QString single = dir + "/single.txt";
-    bench::GenerateTextFile(single, kSingleBytes, 7, true);
+    bench::GenerateTextFile(single, SingleBytes, 7, true);
     const qint64 singleSize = QFileInfo(single).size();
     QFile::remove(out);
     qint64 rss1 = 0;
     QList<double> single1, cat1;
-    for (int r = 0; r < kRuns; ++r) {
+    for (int r = 0; r < Runs; ++r) {
         QFile::remove(out);
         settle();
         single1 << TimeJob(out, {"single.txt"}, {single}, JoinOptions{}, &rss1);

@@ -13,9 +13,9 @@
 #include "Fonts.h"
 
 namespace {
-constexpr qint64 kFileBytes = 500'000'000;
-constexpr int kRuns = 3;
-const QByteArray kMissing = "Zq_never_here_7";
+constexpr qint64 FileBytes = 500'000'000;
+constexpr int Runs = 3;
+const QByteArray AbsentText = "Zq_never_here_7";
 }
 
 int main(int argc, char **argv)
@@ -23,8 +23,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString dir = bench::MakeTempDir("talvo-bench-view-find");
     const QString path = dir + "/big text.txt";
-    std::printf("view-find: generating %lld bytes in %s\n", kFileBytes, qPrintable(dir));
-    bench::GenerateTextFile(path, kFileBytes, 4242);
+    std::printf("view-find: generating %lld bytes in %s\n", FileBytes, qPrintable(dir));
+    bench::GenerateTextFile(path, FileBytes, 4242);
 
     QWidget window;
     window.resize(1000, 700);
@@ -42,13 +42,13 @@ int main(int argc, char **argv)
     std::printf("view-find: loaded %d rows in %.3f s\n", view->RowCount(), loadS);
 
     QList<double> find, grep;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < Runs; ++run) {
         int row = 0, column = 1;
         bool found = true;
-        find << bench::TimeCall([&] { found = view->Find(kMissing, row, column); });
+        find << bench::TimeCall([&] { found = view->Find(AbsentText, row, column); });
         if (found || row != view->RowCount() || column != 1)
             throw std::runtime_error("the missing text was found");
-        grep << bench::TimeCommand("grep -c -F '" + QString::fromLatin1(kMissing) + "' '" + path + "'");
+        grep << bench::TimeCommand("grep -c -F '" + QString::fromLatin1(AbsentText) + "' '" + path + "'");
         std::printf("view-find: run %d: Find %.3f s, grep -c %.3f s\n", run + 1, find.last(), grep.last());
     }
     const double findS = bench::Median(find), grepS = bench::Median(grep);

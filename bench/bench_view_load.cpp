@@ -16,9 +16,9 @@
 #include "Fonts.h"
 
 namespace {
-constexpr qint64 kFileBytes = 500'000'000;
-constexpr qint64 kLineBytes = 100'000'000;
-constexpr int kRuns = 3;
+constexpr qint64 FileBytes = 500'000'000;
+constexpr qint64 LineBytes = 100'000'000;
+constexpr int Runs = 3;
 
 struct Figures {
     double seconds = 0;   // the measured part only
@@ -116,9 +116,9 @@ void WriteOneLineFile(const QString &path)
     while (chunk.size() < (1 << 20))
         chunk += "abcdefghij 0123456789 ABCDEFGHIJ\tklmnopqrstu\n";
     qint64 written = 0;
-    while (written + chunk.size() <= kLineBytes)
+    while (written + chunk.size() <= LineBytes)
         written += f.write(chunk);
-    f.write(QByteArray(kLineBytes - written, 'z'));
+    f.write(QByteArray(LineBytes - written, 'z'));
 }
 }  // namespace
 
@@ -127,13 +127,13 @@ int main()
     const QString dir = bench::MakeTempDir("talvo-bench-view-load");
     const QString path = dir + "/big text.txt";
     const QString figures = dir + "/figures";
-    std::printf("view-load: generating %lld bytes in %s\n", kFileBytes, qPrintable(dir));
-    bench::GenerateTextFile(path, kFileBytes, 4242);
+    std::printf("view-load: generating %lld bytes in %s\n", FileBytes, qPrintable(dir));
+    bench::GenerateTextFile(path, FileBytes, 4242);
     const double mb = QFile(path).size() / 1e6;
 
     QList<double> wc, load, widthLoad;
     qint64 peak = 0, rows = 0;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < Runs; ++run) {
         wc << bench::TimeCommand("wc -l '" + path + "'");
         const Figures f = LoadInChild(path, figures, 80, true);
         load << f.seconds;
@@ -173,7 +173,7 @@ int main()
     });
     std::printf("view-load: one 100 MB line, wrap off: load+paint+4 horizontal scrolls %.3f s, peak RSS %.0f MB "
                 "(%.2f x the file), image %lld bytes, middle column %d\n",
-                l.seconds, l.peakRss / 1e6, double(l.peakRss) / kLineBytes, l.imageBytes, l.farColumn);
+                l.seconds, l.peakRss / 1e6, double(l.peakRss) / LineBytes, l.imageBytes, l.farColumn);
 
     bench::RemoveDir(dir);
     std::printf("view-load: mb_per_s=%.0f time_vs_wc=%.2f mem_vs_file=%.2f\n", mb / loadS, loadS / wcS,

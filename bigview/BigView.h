@@ -5,8 +5,24 @@
 //
 // The control is a scroll area: the viewport is the client area, the scroll bars are the area's
 // own, and everything outside them (frames, caption bar, sizing band) is the view's non-client
-// area, drawn and handled here. Keyboard and mouse handling of the client area lives in
-// BigViewInput.cpp.
+// area, drawn and handled by the view.
+//
+// Where things are. The class, one file per concern:
+//   BigView.cpp         construction, published properties, window events
+//   BigViewFrame.cpp    frames, caption bar, sizing band, scroll-bar placement, hit test
+//   BigViewLayout.cpp   rows of the stored lines, measuring, re-layout after size/font changes
+//   BigViewPaint.cpp    rendering rows into the Image, selection highlight, painting
+//   BigViewScroll.cpp   the top row, scroll-bar ranges and positions, scroll requests
+//   BigViewCaret.cpp    caret and selection positions, the drawn caret
+//   BigViewInput.cpp    keys, clicks, word selection, drag selection, popup menu
+//   BigViewContent.cpp  the operations through which text enters and leaves the view
+// The plain rules it calls, tested without a window:
+//   BvRows      lines -> display rows (wrapping) and row/line position conversions
+//   BvText      byte kinds and text measuring (TBvMetrics)
+//   BvScroll    scroll codes, acceleration thresholds and the acceleration rule
+//   ViewInput   key tables, caret movement, the column under the pointer, word spans
+//   BvMath      checked integer arithmetic
+// Below them: the line store TBvStrings and the Shift-JIS rules (lines/).
 #include <QAbstractScrollArea>
 #include <QByteArray>
 #include <QByteArrayView>
@@ -24,6 +40,7 @@
 #include <vector>
 
 #include "BvRows.h"
+#include "BvScroll.h"
 #include "BvText.h"
 
 class PlainStrings;
@@ -65,6 +82,9 @@ private:
 enum TScrollStyle : int { ssNone = 0, ssHorizontal = 1, ssVertical = 2, ssBoth = 3 };
 constexpr bool HasVerticalBar(TScrollStyle s) { return s == ssVertical || s == ssBoth; }
 constexpr bool HasHorizontalBar(TScrollStyle s) { return s == ssHorizontal || s == ssBoth; }
+
+// The caret the view draws: a block this many pixels wide, a row high.
+constexpr int CaretWidth = 10;
 
 class TBigView;
 using TBvStyleEvent = std::function<void(TBigView *sender, TBvStyle &parm)>;
@@ -146,6 +166,9 @@ public:
     QByteArrayView RowView(int row) const;   // no copy; valid until the text changes
     int RowLength(int row) const;            // EListError outside the rows
     void LayoutFrom(int line);
+    // Every row again (after a wrap change), the top line, caret and selection kept on their
+    // bytes, the scroll ranges updated: nothing points past the new rows.
+    void Relayout();
     int LineToRow(int line) const { return rows_.LineToRow(line); }
     int RowToLine(int row) const { return rows_.RowToLine(row); }
     QPoint RowPosToLinePos(QPoint rowPos) const { return rows_.RowPosToLinePos(rowPos); }
@@ -200,16 +223,17 @@ public:
     void SetHScrollPos(int pos);
     void Accelerate(int threshold);
     bool ScrollToCaret(QPoint pos);
-    // A scroll-bar request with its code 0..8 (the track position is read from the bar).
+    // A scroll-bar request with its ScrollCode (the track position is read from the bar); other
+    // numbers are ignored.
     void HandleVScroll(int code);
     void HandleHScroll(int code);
     int VScrollPos() const { return vScroll_[0]; }
     int HScrollPos() const { return hScroll_[0]; }
     const int *VScrollHistory() const { return vScroll_; }  // current, previous, the one before
     const int *HScrollHistory() const { return hScroll_; }
-    int ScrollStep() const { return scrollStep_; }
-    int StepRepeats() const { return stepRepeats_; }
-    quint32 LastScrollTick() const { return lastScrollTick_; }
+    int ScrollStep() const { return accel_.step; }
+    int StepRepeats() const { return accel_.repeats; }
+    quint32 LastScrollTick() const { return accel_.lastTick; }
     // Milliseconds of the system tick; tests put a clock of their own here.
     void SetTickSource(std::function<quint32()> source);
     quint32 Now() const { return tick_(); }
@@ -388,12 +412,10 @@ private:
     int visibleRows_ = 0;
     int viewTabStop_ = 8;
     bool scOver_ = false;
-    int vScroll_[3] = {0, 0, 0};
-    int hScroll_[3] = {0, 0, 0};
+    ScrollHistory vScroll_ = {0, 0, 0};
+    ScrollHistory hScroll_ = {0, 0, 0};
     int scrollSense_ = 1;
-    int scrollStep_ = 1;
-    int stepRepeats_ = 0;
-    quint32 lastScrollTick_ = 0;
+    ScrollAcceleration accel_;
     TScrollStyle scrollBar_ = ssNone;
     int paintDeferrals_ = 0;
     int pCanLimit_ = 0;

@@ -33,7 +33,7 @@ QRect TBigView::CaretRect() const
     // Far outside the window the exact place does not matter; keep it inside int range.
     const int cx = static_cast<int>(std::clamp<qint64>(x, -100000, 1000000));
     const int cy = static_cast<int>(std::clamp<qint64>(y, -100000, 1000000));
-    return QRect(cx, cy, 10, lineHeight_);
+    return QRect(cx, cy, CaretWidth, lineHeight_);
 }
 
 void TBigView::PlaceCaret(QPoint pos)

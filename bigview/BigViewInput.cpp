@@ -14,7 +14,6 @@
 namespace {
 
 // Keyboard threshold of the scroll acceleration, also used by drag auto-scroll.
-constexpr int KeyScrollThreshold = 200;
 // Pause between auto-scroll steps while a drag holds the pointer outside the rows: fast enough
 // to cross a long text, slow enough to stop on the wanted row.
 constexpr int DefaultDragInterval = 15;
@@ -160,7 +159,7 @@ bool TBigView::KeyDown(int &key, int shift)
     if (HasVerticalBar(ScrollBar())) {
         const int code = FindScrollKey(VerticalKeyTable, key, shift);
         if (code >= 0) {
-            VScrollBy(code, VScrollPos(), KeyScrollThreshold);
+            VScrollBy(code, VScrollPos(), KeyScrollThresholdMs);
             used = true;
         }
         FollowVScrollBar();
@@ -168,7 +167,7 @@ bool TBigView::KeyDown(int &key, int shift)
     if (HasHorizontalBar(ScrollBar())) {
         const int code = FindScrollKey(HorizontalKeyTable, key, shift);
         if (code >= 0) {
-            HScrollBy(code, HScrollPos(), KeyScrollThreshold);
+            HScrollBy(code, HScrollPos(), KeyScrollThresholdMs);
             used = true;
         }
     }
@@ -336,11 +335,11 @@ bool TBigView::DragStep()
         scrolled = true;
     }
     if (DragPoint.x() < 0) {
-        HScrollBy(0, HScrollPos(), KeyScrollThreshold);
+        HScrollBy(ScrollLineUp, HScrollPos(), KeyScrollThresholdMs);
         scrolled = true;
     }
     if (DragPoint.x() > ClientWidth()) {
-        HScrollBy(1, HScrollPos(), KeyScrollThreshold);
+        HScrollBy(ScrollLineDown, HScrollPos(), KeyScrollThresholdMs);
         scrolled = true;
     }
     const QPoint p = PointToRowPos(DragPoint);

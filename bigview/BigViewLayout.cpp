@@ -48,6 +48,25 @@ void TBigView::LayoutFrom(int line)
                      [this, &fit](QByteArrayView s) { return WindowWidthCount(s, fit); });
 }
 
+void TBigView::Relayout()
+{
+    const int topLine = qMax(0, RowToLine(topRow_));
+    const QPoint anchorLine = RowPosToLinePos(selAnchor_);
+    const QPoint endLine = RowPosToLinePos(selEnd_);
+    LayoutFrom(0);
+    NoRender = true;
+    try {
+        UpdateScrollRanges();
+    } catch (...) {
+        NoRender = false;
+        throw;
+    }
+    NoRender = false;
+    SetSelAnchor(LinePosToRowPos(anchorLine));
+    SetSelEnd(LinePosToRowPos(endLine));
+    SetTopRow(LineToRow(topLine));
+}
+
 qint64 TBigView::TabbedWidth(QByteArrayView text) const
 {
     return metrics_.Width(text);
@@ -168,7 +187,6 @@ void TBigView::Remeasure()
 {
     const bool nested = inRemeasure_;
     inRemeasure_ = true;
-    const qint64 rendersBefore = renderCount_;
     const QSize imageBefore = image_.size();
     try {
         MeasureFont();
@@ -177,28 +195,18 @@ void TBigView::Remeasure()
         // Wrapping at the window width depends on the width: re-wrap, keeping the top line and
         // the selected bytes. Nothing to do when the width and the font did not change.
         bool rebuilt = false;
-        int topLine = -1;
-        QPoint anchorLine, endLine;
-        if (wordWrap_ && wrapByte_ == 0 && !(CurrentWrapKey() == wrapKey_)) {
-            topLine = RowToLine(topRow_);
-            if (topLine >= 0) {
-                anchorLine = RowPosToLinePos(selAnchor_);
-                endLine = RowPosToLinePos(selEnd_);
-                LayoutFrom(0);
-                rebuilt = true;
-            }
+        if (wordWrap_ && wrapByte_ == 0 && !(CurrentWrapKey() == wrapKey_) && RowCount() > 0) {
+            Relayout();
+            rebuilt = true;
+        } else {
+            UpdateScrollRanges();
         }
-        UpdateScrollRanges();
         SizeImage();
-        if (rebuilt) {
-            SetSelAnchor(LinePosToRowPos(anchorLine));
-            SetSelEnd(LinePosToRowPos(endLine));
-            SetTopRow(LineToRow(topLine));
-        }
         if (visibleRows_ < RowCount())
             SetBottomRow(topRow_ + visibleRows_ - 1);
-        // The Image covers the window only: a new size needs the rows rendered again.
-        if (image_.size() != imageBefore && renderCount_ == rendersBefore)
+        // The Image covers the window only, and scrolling it keeps pixels of the old size or the
+        // old rows: render everything again.
+        if (image_.size() != imageBefore || rebuilt)
             Redraw();
     } catch (...) {
         inRemeasure_ = nested;

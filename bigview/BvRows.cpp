@@ -37,6 +37,7 @@ int TBvRows::FitCount(QByteArrayView line, int start, int count)
 void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                          const WidthCount &widthCount)
 {
+    L = std::max(L, 0);  // a line before the first lays out everything, once
     size_t r = static_cast<size_t>(LineToRow(L));
     const size_t storeCapacity = static_cast<size_t>(store.Capacity());
     if (rows_.capacity() < storeCapacity)
@@ -60,7 +61,7 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     };
 
     const int lineCount = store.Count();
-    for (int a = std::max(L, 0); a < lineCount; ++a) {
+    for (int a = L; a < lineCount; ++a) {
         const QByteArrayView s = store.View(a);
         const int len = static_cast<int>(s.size());
         if (len == 0) {

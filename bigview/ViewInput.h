@@ -9,6 +9,7 @@
 #include <array>
 #include <span>
 
+#include "BvScroll.h"
 #include "KeyMap.h"
 
 // ---- Key tables ----
@@ -54,48 +55,47 @@ inline constexpr std::array<CaretKey, 20> CaretKeyTable{{
 }};
 inline constexpr int PlainCaretKeys = 10;
 
-// Scroll codes of the scroll requests: 0 line up/left, 1 line down/right, 2 page up/left,
-// 3 page down/right, 6 top/left end, 7 bottom/right end.
+// A key that makes a scroll request; on the horizontal bar "up" is left and "down" right.
 struct ScrollKey {
     int key;
     int shift;
-    int code;
+    ScrollCode code;
 };
 
 // Keys that scroll the rows when they do not move a caret.
 inline constexpr std::array<ScrollKey, 22> VerticalKeyTable{{
-    {vk::Up, kshift::None, 0},
-    {vk::Down, kshift::None, 1},
-    {vk::E, kshift::Ctrl, 0},
-    {vk::X, kshift::Ctrl, 1},
-    {vk::Left, kshift::None, 2},
-    {vk::Right, kshift::None, 3},
-    {vk::Prior, kshift::None, 2},
-    {vk::Next, kshift::None, 3},
-    {vk::Up, kshift::Shift, 2},
-    {vk::Down, kshift::Shift, 3},
-    {vk::S, kshift::Ctrl, 2},
-    {vk::D, kshift::Ctrl, 3},
-    {vk::Space, kshift::Shift, 2},
-    {vk::Space, kshift::None, 3},
-    {vk::Up, kshift::Ctrl, 6},
-    {vk::Down, kshift::Ctrl, 7},
-    {vk::T, kshift::None, 6},
-    {vk::B, kshift::None, 7},
-    {vk::Home, kshift::None, 6},
-    {vk::End, kshift::None, 7},
-    {vk::Home, kshift::Ctrl, 6},
-    {vk::End, kshift::Ctrl, 7},
+    {vk::Up, kshift::None, ScrollLineUp},
+    {vk::Down, kshift::None, ScrollLineDown},
+    {vk::E, kshift::Ctrl, ScrollLineUp},
+    {vk::X, kshift::Ctrl, ScrollLineDown},
+    {vk::Left, kshift::None, ScrollPageUp},
+    {vk::Right, kshift::None, ScrollPageDown},
+    {vk::Prior, kshift::None, ScrollPageUp},
+    {vk::Next, kshift::None, ScrollPageDown},
+    {vk::Up, kshift::Shift, ScrollPageUp},
+    {vk::Down, kshift::Shift, ScrollPageDown},
+    {vk::S, kshift::Ctrl, ScrollPageUp},
+    {vk::D, kshift::Ctrl, ScrollPageDown},
+    {vk::Space, kshift::Shift, ScrollPageUp},
+    {vk::Space, kshift::None, ScrollPageDown},
+    {vk::Up, kshift::Ctrl, ScrollTop},
+    {vk::Down, kshift::Ctrl, ScrollBottom},
+    {vk::T, kshift::None, ScrollTop},
+    {vk::B, kshift::None, ScrollBottom},
+    {vk::Home, kshift::None, ScrollTop},
+    {vk::End, kshift::None, ScrollBottom},
+    {vk::Home, kshift::Ctrl, ScrollTop},
+    {vk::End, kshift::Ctrl, ScrollBottom},
 }};
 
 // Keys that scroll the columns: one column, a window's width, or to either end.
 inline constexpr std::array<ScrollKey, 6> HorizontalKeyTable{{
-    {vk::Left, kshift::None, 0},
-    {vk::Right, kshift::None, 1},
-    {vk::Left, kshift::Ctrl, 2},
-    {vk::Right, kshift::Ctrl, 3},
-    {vk::Home, kshift::None, 6},
-    {vk::End, kshift::None, 7},
+    {vk::Left, kshift::None, ScrollLineUp},
+    {vk::Right, kshift::None, ScrollLineDown},
+    {vk::Left, kshift::Ctrl, ScrollPageUp},
+    {vk::Right, kshift::Ctrl, ScrollPageDown},
+    {vk::Home, kshift::None, ScrollTop},
+    {vk::End, kshift::None, ScrollBottom},
 }};
 
 // Index of the caret-table entry for (key, shift), or -1. The Shift forms are looked at only

@@ -4,7 +4,7 @@
 #include "ShiftJis.h"
 
 namespace {
-using Field = std::array<QByteArray, LauncherEntries::kCount + 1>;
+using Field = std::array<QByteArray, LauncherEntries::EntryCount + 1>;
 
 QByteArray Key(int entry) { return QByteArray::number(entry); }
 
@@ -22,7 +22,7 @@ LauncherEntries ReadLauncherEntries(const QString &settingsFile)
         {"ProgTitle", &e.ProgTitle}, {"ProgName", &e.ProgName}, {"ProgDir", &e.ProgDir},
         {"ProgShortCut", &e.ProgShortCut}, {"ProgOption", &e.ProgOption}};
     for (const auto &[section, field] : order)
-        for (int i = 1; i <= LauncherEntries::kCount; ++i)
+        for (int i = 1; i <= LauncherEntries::EntryCount; ++i)
             (*field)[i] = ini.ReadString(section, Key(i), "");
     return e;
 }
@@ -34,7 +34,7 @@ void WriteLauncherEntries(const QString &settingsFile, const LauncherEntries &e)
         {"ProgTitle", &e.ProgTitle}, {"ProgName", &e.ProgName}, {"ProgOption", &e.ProgOption},
         {"ProgDir", &e.ProgDir}, {"ProgShortCut", &e.ProgShortCut}};
     for (const auto &[section, field] : order)
-        for (int i = 1; i <= LauncherEntries::kCount; ++i)
+        for (int i = 1; i <= LauncherEntries::EntryCount; ++i)
             ini.WriteString(section, Key(i), (*field)[i]);
     ini.Save();
 }
@@ -54,7 +54,7 @@ SystemKind DetectSystemKind()
 LauncherEntries DefaultLauncherEntries(const SystemKind &kind)
 {
     LauncherEntries e;
-    for (int i = 1; i <= LauncherEntries::kCount; ++i)
+    for (int i = 1; i <= LauncherEntries::EntryCount; ++i)
         e.ProgShortCut[i] = "*";
     const QByteArray os = kind.OsKind.toUpper();
     const bool nt = os == "WINNT";

@@ -6,9 +6,9 @@
 #include <array>
 
 struct LauncherEntries {
-    static constexpr int kCount = 9;
+    static constexpr int EntryCount = 9;
     // Indexed by entry number 1..9; index 0 is unused.
-    std::array<QByteArray, kCount + 1> ProgTitle, ProgName, ProgOption, ProgDir, ProgShortCut;
+    std::array<QByteArray, EntryCount + 1> ProgTitle, ProgName, ProgOption, ProgDir, ProgShortCut;
 };
 
 // Reads all nine entries; a missing file, section or key gives an empty field.

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr qsizetype kMaxValueBytes = 1023;  // what a 1024-byte buffer holds besides its NUL
+constexpr qsizetype MaxValueBytes = 1023;  // what a 1024-byte buffer holds besides its NUL
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -82,7 +82,7 @@ qsizetype KeySeparator(QByteArrayView line)
 bool IsBlankLine(QByteArrayView line) { return Trimmed(line).isEmpty(); }
 
 // At most 1023 bytes, never ending in the first half of a double-byte character.
-QByteArrayView CutToLimit(QByteArrayView value) { return CutAtCharBoundary(value, kMaxValueBytes); }
+QByteArrayView CutToLimit(QByteArrayView value) { return CutAtCharBoundary(value, MaxValueBytes); }
 
 // A value ends at a line break or NUL: what follows could not be read back as part of it and
 // would break the file into lines of its own.

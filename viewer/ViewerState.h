@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+// The saved wrap byte count is kept in this range.
+constexpr int MinWrapByte = 2, MaxWrapByte = 255;
+
 struct ViewerState {
     // Saved in the settings file.
     QByteArray FindStrName;        // last search string, offered by the search dialog

@@ -32,7 +32,7 @@ struct ButtonDef {
     char mnemonic;        // plain letter that presses it too, 0 for none
 };
 
-constexpr ButtonDef kButtons[] = {
+constexpr ButtonDef Buttons[] = {
     {mbYes, "Yes", "はい(&Y)", mrYes, 'Y'},
     {mbNo, "No", "いいえ(&N)", mrNo, 'N'},
     {mbOK, "OK", "OK", mrOk, 0},
@@ -118,7 +118,7 @@ public:
         row->addStretch(1);
         if (buttons == 0)
             buttons = mbOK;
-        for (const ButtonDef &def : kButtons) {
+        for (const ButtonDef &def : Buttons) {
             if (!(buttons & def.bit))
                 continue;
             auto *b = new QPushButton(QString::fromUtf8(def.caption), this);

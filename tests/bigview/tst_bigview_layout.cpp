@@ -96,6 +96,7 @@ private slots:
     void longWalksMatchCharacterByCharacter();
     void wrapAtWindowWidth();
     void narrowingRewrapsKeepingTopLineAndSelection();
+    void wrapChangesKeepEverythingInsideTheRows();
     void hugeLineWrapsAtWindowWidth();
     void columnUnderXStartsACharacter();
 };
@@ -249,6 +250,9 @@ void TestBigViewLayout::layoutFromKeepsEarlierRowsAndDropsTheTail()
     st.lines.Insert(1, "");
     st.Layout(true, 10, 1);
     CheckInvariants(st.lines, st.rows);
+    st.Layout(true, 10, -3);  // before the first line: once from the start, not appended
+    CheckInvariants(st.lines, st.rows);
+    QCOMPARE(st.rows.Count(), st.rows.LineToRow(st.lines.Count()));
 }
 
 void TestBigViewLayout::conversionsBothWays()
@@ -411,6 +415,38 @@ void TestBigViewLayout::narrowingRewrapsKeepingTopLineAndSelection()
     QCOMPARE(view->RowPosToLinePos(view->SelAnchor()), anchorLine);
     QCOMPARE(view->RowPosToLinePos(view->SelEnd()), endLine);
     QCOMPARE(view->CaretPos(), view->SelEnd());
+}
+
+// Switching the wrap on a loaded view (fewer rows afterwards) keeps the top line and the
+// selection on their bytes, and the scroll range matches the new rows.
+void TestBigViewLayout::wrapChangesKeepEverythingInsideTheRows()
+{
+    auto view = fixture::MakeView(5, 400);
+    view->SetSelect(true);
+    view->SetWrapByte(4);
+    PlainStrings text;
+    for (int i = 0; i < 30; ++i)
+        text.Add(QByteArray(20, char('a' + i % 26)));
+    view->Assign(text);
+    view->SetTopRow(view->RowCount() - 2);
+    const int topLine = view->RowToLine(view->TopRow());
+    view->SetSelAnchor(view->LinePosToRowPos(QPoint(3, 28)));
+    view->SetSelEnd(view->LinePosToRowPos(QPoint(18, 29)));
+    view->Redraw();
+
+    view->SetWrapByte(80);
+    QCOMPARE(view->RowCount(), 30);
+    QCOMPARE(view->RowToLine(view->TopRow()), topLine);
+    QVERIFY(view->verticalScrollBar()->maximum() < 30);
+    QCOMPARE(view->RowPosToLinePos(view->SelAnchor()), QPoint(3, 28));
+    QCOMPARE(view->RowPosToLinePos(view->SelEnd()), QPoint(18, 29));
+    view->Redraw();  // reads every selected row: no index error
+    view->SetWordWrap(false);
+    view->SetWordWrap(true);
+    view->SetWrapByte(3);
+    CheckInvariants(view->Lines(), view->RowList());
+    QCOMPARE(view->RowToLine(view->TopRow()), topLine);
+    QCOMPARE(view->RowPosToLinePos(view->SelEnd()), QPoint(18, 29));
 }
 
 void TestBigViewLayout::hugeLineWrapsAtWindowWidth()

@@ -38,6 +38,7 @@ private slots:
     void topRowClampsAndAlwaysFiresEvents();
     void bottomRowAndTheTravellingCaret();
     void scrolledImageEqualsFullRender();
+    void resizedImageEqualsFullRender();
     void selectionInvertsExactlyTheSelectedBytes();
     void accelerationWithInjectedClock();
     void scrollBarActionsDriveTheModel();
@@ -80,14 +81,14 @@ void TestBigViewPaint::scrollRangesWithAndWithoutScOver()
     QCOMPARE(view->verticalScrollBar()->maximum(), 90);
     QCOMPARE(view->VScrollPos(), 90);
     view->SetTopRow(0);
-    view->HandleVScroll(7);
+    view->HandleVScroll(ScrollBottom);
     QCOMPARE(view->TopRow(), 90);
     QCOMPARE(view->BottomRow(), 99);
-    view->HandleVScroll(6);
+    view->HandleVScroll(ScrollTop);
     QCOMPARE(view->TopRow(), 0);
-    view->HandleVScroll(3);  // a page is VisibleRows - 1
+    view->HandleVScroll(ScrollPageDown);  // a page is VisibleRows - 1
     QCOMPARE(view->TopRow(), 9);
-    view->HandleVScroll(2);
+    view->HandleVScroll(ScrollPageUp);
     QCOMPARE(view->TopRow(), 0);
     view->HandleVScroll(42);  // not a scroll code
     QCOMPARE(view->TopRow(), 0);
@@ -190,6 +191,42 @@ void TestBigViewPaint::scrolledImageEqualsFullRender()
     }
 }
 
+// After a resize the Image shows what a full render shows: no rows cut at the old size, no
+// pixels of rows wrapped for the old width.
+void TestBigViewPaint::resizedImageEqualsFullRender()
+{
+    for (const int lines : {30, 60, -30}) {
+        // A child view gets its resize at once, with no paint in between.
+        QWidget parent;
+        parent.resize(900, 700);
+        auto *view = new TBigView(&parent);
+        view->setFont(fixture::ViewFont());
+        view->SetScrollSense(2);
+        view->SetWordWrap(true);
+        view->SetScOver(lines > 0);
+        view->resize(400, 3 * view->LineHeight() + 3);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        PlainStrings text;
+        for (int i = 0; i < std::abs(lines); ++i)
+            text.Add(QByteArray::number(i) + " " + QByteArray(20 + i % 30, char('a' + i % 26)));
+        view->Assign(text);
+        view->SetTopRow(27);
+        const auto resizeTo = [&](int width, int rows) {
+            view->resize(width, rows * view->LineHeight() + 3);
+            QCOMPARE(view->VisibleRows(), rows);
+            QCOMPARE(view->Image().copy(), FreshRender(*view));
+        };
+        resizeTo(550, 12);
+        resizeTo(450, 5);
+
+        view->SetWrapByte(0);  // at the window width: widening re-wraps
+        resizeTo(180, 5);
+        view->SetTopRow(20);
+        resizeTo(420, 8);
+    }
+}
+
 void TestBigViewPaint::selectionInvertsExactlyTheSelectedBytes()
 {
     auto view = MakeView(10);
@@ -243,19 +280,19 @@ void TestBigViewPaint::accelerationWithInjectedClock()
     for (int i = 0; i < 12; ++i) {
         clock.now += 100;
         const int before = view->TopRow();
-        view->HandleVScroll(1);
+        view->HandleVScroll(ScrollLineDown);
         steps << view->TopRow() - before;
     }
     QCOMPARE(steps, (QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2}));
     QCOMPARE(view->ScrollStep(), 2);
     clock.now += 100;
-    view->HandleVScroll(1);
+    view->HandleVScroll(ScrollLineDown);
     QCOMPARE(view->ScrollStep(), 2);
 
     // A pause longer than the threshold resets the step.
     clock.now += 301;
     int before = view->TopRow();
-    view->HandleVScroll(1);
+    view->HandleVScroll(ScrollLineDown);
     QCOMPARE(view->TopRow() - before, 1);
     QCOMPARE(view->ScrollStep(), 1);
 
@@ -264,18 +301,18 @@ void TestBigViewPaint::accelerationWithInjectedClock()
     view->SetScrollSense(3);
     for (int i = 0; i < 12; ++i) {
         clock.now += 50;
-        view->HandleVScroll(1);
+        view->HandleVScroll(ScrollLineDown);
     }
     QCOMPARE(view->ScrollStep(), 2);
     clock.now += 50;
-    view->HandleVScroll(0);
+    view->HandleVScroll(ScrollLineUp);
     clock.now += 50;
-    view->HandleVScroll(0);
+    view->HandleVScroll(ScrollLineUp);
     QCOMPARE(view->ScrollStep(), 1);
     view->SetScrollSense(1);
     for (int i = 0; i < 30; ++i) {
         clock.now += 10;
-        view->HandleVScroll(1);
+        view->HandleVScroll(ScrollLineDown);
     }
     QCOMPARE(view->ScrollStep(), 1);
 
@@ -373,14 +410,14 @@ void TestBigViewPaint::scrollingOneRowRendersOneRow()
     view->Assign(text);
     view->SetTopRow(view->RowCount() - 30);
     qint64 rendered = view->RenderedRows();
-    view->HandleVScroll(1);
+    view->HandleVScroll(ScrollLineDown);
     QCOMPARE(view->RenderedRows() - rendered, 1);
     QCOMPARE(view->TopRow(), view->RowCount() - 29);
     // At the very end (the last row at the top) one row up renders one row too.
-    view->HandleVScroll(7);
+    view->HandleVScroll(ScrollBottom);
     QCOMPARE(view->TopRow(), view->RowCount() - 1);
     rendered = view->RenderedRows();
-    view->HandleVScroll(0);
+    view->HandleVScroll(ScrollLineUp);
     QCOMPARE(view->RenderedRows() - rendered, 1);
     // A jump of more than a window renders the whole window.
     rendered = view->RenderedRows();
@@ -435,7 +472,7 @@ void TestBigViewPaint::hugeSingleLineKeepsImageSmall()
     QVERIFY(view->Image().sizeInBytes() < 4 * 1024 * 1024);
 
     // Columns are CharWidth wide and count bytes, so the far end lies beyond the last letter.
-    view->HandleHScroll(7);
+    view->HandleHScroll(ScrollBottom);
     QCOMPARE(view->HScrollPos(), view->MaxChar() - view->ClientWidth() / view->CharWidth());
     QCOMPARE(view->ImageOriginColumn(), view->HScrollPos());
     QVERIFY(view->Image().sizeInBytes() < 4 * 1024 * 1024);

@@ -47,6 +47,7 @@ private slots:
     void tablesMatchExactShiftOnly();
     void tablesHoldEachKeyOnce();
     void barPositionMapsToTopRow();
+    void accelerationNeedsAQuickRunOneWay();
     void horizontalMovesStayOffTrailBytes();
     void pageMovesAndEnds();
     void movesOnEmptyOrShrunkRows();
@@ -106,6 +107,50 @@ void TestViewInput::tablesHoldEachKeyOnce()
     QCOMPARE(CaretKeyTable.size(), size_t(20));
     QCOMPARE(VerticalKeyTable.size(), size_t(22));
     QCOMPARE(HorizontalKeyTable.size(), size_t(6));
+}
+
+void TestViewInput::accelerationNeedsAQuickRunOneWay()
+{
+    ScrollAcceleration a;
+    ScrollHistory still = {0, 0, 0};
+    ScrollHistory down = {0, 0, 0};
+    quint32 now = 1000;
+    auto request = [&](int threshold, int sense, int rows = 30, int columns = 80) {
+        PushScrollHistory(down, down[0] + a.step);
+        now += 50;
+        Accelerate(a, now, threshold, sense, down, still, rows, columns);
+    };
+    request(KeyScrollThresholdMs, 5);  // the first request of a run starts at 1
+    for (int i = 0; i < RepeatsBeforeFasterStep; ++i)
+        request(KeyScrollThresholdMs, 5);
+    QCOMPARE(a.step, 1);
+    request(KeyScrollThresholdMs, 5);
+    QCOMPARE(a.step, 2);
+    for (int i = 0; i < 100; ++i)
+        request(KeyScrollThresholdMs, 5);
+    QCOMPARE(a.step, 5);  // never beyond the sense
+    request(NoScrollRun, 5);
+    QCOMPARE(a.step, 1);
+
+    // Nor beyond the rows on screen less one.
+    for (int i = 0; i < 100; ++i)
+        request(KeyScrollThresholdMs, 50, 4);
+    QCOMPARE(a.step, 3);
+
+    // A pause longer than the threshold, or a turn, ends the run.
+    now += KeyScrollThresholdMs + 1;
+    Accelerate(a, now, KeyScrollThresholdMs, 50, down, still, 30, 80);
+    QCOMPARE(a.step, 1);
+    for (int i = 0; i < 30; ++i)
+        request(KeyScrollThresholdMs, 50);
+    QVERIFY(a.step > 1);
+    PushScrollHistory(down, down[0] - 1);
+    Accelerate(a, now + 10, KeyScrollThresholdMs, 50, down, still, 30, 80);
+    QCOMPARE(a.step, 1);
+    // A position that does not change leaves the history alone.
+    const int before = down[1];
+    PushScrollHistory(down, down[0]);
+    QCOMPARE(down[1], before);
 }
 
 void TestViewInput::barPositionMapsToTopRow()
