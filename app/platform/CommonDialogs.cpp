@@ -2,6 +2,10 @@
 
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -15,6 +19,22 @@
 #include <QStringList>
 
 #include <algorithm>
+
+namespace {
+// The common dialogs are Qt's; like every other window of the program they speak Japanese.
+void UseJapaneseDialogs()
+{
+    static const bool loaded = [] {
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        const bool ok = translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        if (ok)
+            QCoreApplication::installTranslator(translator);
+        return ok;
+    }();
+    Q_UNUSED(loaded);
+}
+}  // namespace
 
 QString ToQtFileFilter(const QString &filter)
 {
@@ -34,6 +54,7 @@ QString ToQtFileFilter(const QString &filter)
 
 QString ShowSaveFileDialog(QWidget *parent, const QString &filter, const QString &initialPath)
 {
+    UseJapaneseDialogs();
     QFileDialog dialog(parent, QString(), initialPath, ToQtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -46,6 +67,7 @@ QString ShowSaveFileDialog(QWidget *parent, const QString &filter, const QString
 
 QString ShowOpenFileDialog(QWidget *parent, const QString &filter, const QString &initialPath)
 {
+    UseJapaneseDialogs();
     QFileDialog dialog(parent, QString(), initialPath, ToQtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -80,6 +102,7 @@ QIcon Swatch(const QColor &color)
 
 bool ShowFontDialog(QWidget *parent, QFont &font, QColor &color)
 {
+    UseJapaneseDialogs();
     // Qt's font panel, with the colour choice its own dialog lacks below it.
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("FontDialog"));
@@ -108,13 +131,16 @@ bool ShowFontDialog(QWidget *parent, QFont &font, QColor &color)
         colours->insertItem(0, Swatch(color), QStringLiteral("現在の色"), color);
     colours->setCurrentIndex(std::max(0, colours->findData(color)));
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+    // Buttons of the program's own captions (standard buttons would be retitled by Qt).
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 
     auto *colourRow = new QHBoxLayout;
+    if (panel->layout())
+        colourRow->setContentsMargins(panel->layout()->contentsMargins().left(), 0, 0, 0);
     colourRow->addWidget(colourLabel);
     colourRow->addWidget(colours);
     colourRow->addStretch();
@@ -138,6 +164,7 @@ bool ShowFontDialog(QWidget *parent, QFont &font, QColor &color)
 
 bool ShowColorDialog(QWidget *parent, QColor &color)
 {
+    UseJapaneseDialogs();
     const QColor chosen = QColorDialog::getColor(color, parent);
     if (!chosen.isValid())
         return false;
