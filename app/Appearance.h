@@ -2,14 +2,15 @@
 // The look of the input list and of the text views, from the settings' text values: fonts by
 // name and point size, colours by name or number. Every window that holds a text view (the main
 // window, the separator dialog, the viewer window) takes the view look through ApplyTextLook.
+// The two content views of the main window and the separator dialog are placed alike.
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
 
+#include "BigView.h"
 #include "TextValues.h"
 
 class QWidget;
-class TBigView;
 struct Settings;
 
 // A font as the settings name it: the name (CP932, at most 255 bytes used) and the point size
@@ -18,6 +19,10 @@ struct Settings;
 QFont SettingFont(const QByteArray &name, const QByteArray &size);
 // A colour text as shown; text that is neither a name nor a number gives the fallback.
 QColor SettingColor(const QByteArray &text, TColor fallback);
+
+// The properties the main window's and the separator dialog's views are placed with: a caret,
+// no selection, wrap at the window width, a vertical scroll bar; they differ in their frame.
+void SetContentViewProperties(TBigView *view, TBvStyle frame);
 
 // ListFontName, ListFontSize, ListFontColor and ListBackColor on a list.
 void ApplyListLook(QWidget *list, const Settings &settings);

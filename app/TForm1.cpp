@@ -153,19 +153,7 @@ void TForm1::BuildControls()
     // The view takes the rest of the client area below the menu.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     BigView1->setGeometry(8, 264, 601, clientHeight - 264 - 6);
-    BigView1->SetBvStyle({bvDblFrame});
-    BigView1->SetCapacity(0);
-    BigView1->SetCaret(true);
-    BigView1->SetMaxChar(255);
-    BigView1->SetPCanLimit(0);
-    BigView1->SetScOver(true);
-    BigView1->SetScrollBar(ssVertical);
-    BigView1->SetScrollSense(2);
-    BigView1->SetSelect(false);
-    BigView1->setFocusPolicy(Qt::StrongFocus);
-    BigView1->SetViewTabStop(4);
-    BigView1->SetWrapByte(0);
-    BigView1->SetWordWrap(true);
+    SetContentViewProperties(BigView1, {bvDblFrame});
     BigView1->OnDblClick = [this](TBigView *) { BigView1Click(); };
     // The view's key-down event is the form's, as for every other control.
     BigView1->OnKeyDown = [this](TBigView *sender, int &key, int shift) {

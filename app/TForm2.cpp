@@ -76,19 +76,7 @@ void TForm2::BuildControls()
     BigView1 = new TBigView(this);
     BigView1->setObjectName("BigView1");
     BigView1->setGeometry(8, 246, 601, 112);
-    BigView1->SetBvStyle({bvClientLow});
-    BigView1->SetCapacity(0);
-    BigView1->SetCaret(true);
-    BigView1->SetMaxChar(255);
-    BigView1->SetPCanLimit(0);
-    BigView1->SetScOver(true);
-    BigView1->SetScrollBar(ssVertical);
-    BigView1->SetScrollSense(2);
-    BigView1->SetSelect(false);
-    BigView1->setFocusPolicy(Qt::StrongFocus);
-    BigView1->SetViewTabStop(4);
-    BigView1->SetWrapByte(0);
-    BigView1->SetWordWrap(true);
+    SetContentViewProperties(BigView1, {bvClientLow});
     BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
         if (FormKeyDown(key, shift))
             key = 0;
