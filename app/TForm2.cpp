@@ -196,9 +196,6 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
         const VirtualKey pressed = MapKeyEvent(keyEvent);
         if (FormKeyDown(pressed.key, pressed.shift))
             return true;
-        // Enter in an edit box has no meaning here; it must not click a button.
-        if (pressed.key == vk::Return && qobject_cast<QLineEdit *>(watched))
-            return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -207,6 +204,10 @@ void TForm2::keyPressEvent(QKeyEvent *event)
 {
     const VirtualKey pressed = MapKeyEvent(event);
     if (FormKeyDown(pressed.key, pressed.shift))
+        return;
+    // A focused button takes Enter itself; Enter that reaches the dialog from an edit box or the
+    // view has no meaning here and must not click the last focused button.
+    if (pressed.key == vk::Return)
         return;
     QDialog::keyPressEvent(event);
 }

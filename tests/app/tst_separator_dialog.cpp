@@ -137,8 +137,9 @@ private slots:
         }
         QVERIFY(form.isVisible());
         QCOMPARE(form.Edit2->text(), QStringLiteral("## "));
-        // Enter in an edit box clicks nothing.
+        // Enter in an edit box or in the view clicks nothing.
         QTest::keyClick(form.Edit1, Qt::Key_Return);
+        QTest::keyClick(form.BigView1, Qt::Key_Return);
         QVERIFY(form.isVisible());
         {
             Boxes yes(mrYes);
@@ -203,7 +204,7 @@ private slots:
     {
         WriteBytes(p("TALVO.INI"), "[TextJyouhou]\r\nTextFontName=No Such Font 77\r\nTextFontColor=clWindowText\r\n");
         TForm1 form(p("TALVO"), {});
-        // Cancel is the colour box's Esc: it must end the whole dialog, not just the font panel.
+        // Cancel is Esc in the font panel: it must end the whole dialog, not just the panel.
         const auto fontDialog = [&](QAction *menu, const std::function<void(QFontDialog *, QComboBox *)> &set,
                                     bool ok) {
             WithModal([menu] { menu->trigger(); }, [&](QWidget *dialog) {
@@ -214,7 +215,7 @@ private slots:
                 if (ok)
                     static_cast<QDialog *>(dialog)->accept();
                 else
-                    QTest::keyClick(colour, Qt::Key_Escape);
+                    QTest::keyClick(panel, Qt::Key_Escape);
             });
         };
         QFont bold("DejaVu Sans", 20);
