@@ -171,7 +171,7 @@ void TForm2::Display(QLineEdit *edit)
         BigView1->LoadFromFile(QFile::decodeName(PathOf(edit)));
     } catch (const std::exception &) {
         BigView1->Clear();
-        ShowMessageBox(msg::CannotDisplay, MsgKind::Warning, mbAbort, this);
+        ShowMessageBox(msg::CannotShow, MsgKind::Warning, mbAbort, this);
     }
 }
 

@@ -181,7 +181,7 @@ private slots:
             QCOMPARE(form.BigView1->RowCount(), 3);
             boxes.texts.clear();
             QTest::keyClick(form.BtnDisp3, Qt::Key_Space);
-            QCOMPARE(boxes.texts, QStringList{msg::CannotDisplay});
+            QCOMPARE(boxes.texts, QStringList{msg::CannotShow});
             QCOMPARE(form.BigView1->RowCount(), 0);
         }
         QVERIFY(s.FileName3 != bytes("missing.txt"));  // display stores nothing
