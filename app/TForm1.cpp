@@ -28,31 +28,14 @@
 #include "WindowPlacement.h"
 #include "BigView.h"
 #include "TextValues.h"
+#include "Appearance.h"
+#include "TForm2.h"
 
 namespace {
 
 // "Ctrl alone" and "Alt alone" are the only shift sets that keep F2 and F4 from acting.
 bool CtrlOrAltAlone(int shift) { return shift == ssCtrl || shift == ssAlt; }
 
-QColor ColorSetting(const QByteArray &text, TColor fallback)
-{
-    return ToQColor(StringToColor(text).value_or(fallback));
-}
-
-// Font names are used up to 255 bytes, as the font record held them.
-QString FontName(const QByteArray &name) { return DecodeCp932(name.left(255)); }
-
-void ApplyLook(QWidget *w, const QByteArray &fontName, const QByteArray &fontSize,
-               const QByteArray &fontColor, const QByteArray &backColor)
-{
-    w->setFont(ResolveFont(FontName(fontName), FontSizeValue(fontSize)));
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Text, ColorSetting(fontColor, clBlack));
-    pal.setColor(QPalette::WindowText, ColorSetting(fontColor, clBlack));
-    pal.setColor(QPalette::Base, ColorSetting(backColor, clWindow));
-    pal.setColor(QPalette::Window, ColorSetting(backColor, clWindow));
-    w->setPalette(pal);
-}
 }
 
 TForm1::TForm1(const QString &programFile, const QStringList &arguments, QWidget *parent)
@@ -92,7 +75,11 @@ void TForm1::BuildMenus()
     MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     MenuHelpDisp = MenuHelp->addAction(QStringLiteral("ﾍﾙﾌﾟ表示(&C)"));
     MenuHelpDisp->setObjectName("MenuHelpDisp");
-    connect(MenuHelpDisp, &QAction::triggered, this, [] { OpenHelp(); });
+    connect(MenuListFont, &QAction::triggered, this, &TForm1::MenuListFontClick);
+    connect(MenuListBavkColor, &QAction::triggered, this, &TForm1::MenuListBavkColorClick);
+    connect(MenuViewFont, &QAction::triggered, this, &TForm1::MenuViewFontClick);
+    connect(MenuViewBackColor, &QAction::triggered, this, &TForm1::MenuViewBackColorClick);
+    connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
 }
 
 void TForm1::BuildControls()
@@ -166,19 +153,7 @@ void TForm1::BuildControls()
     // The view takes the rest of the client area below the menu.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     BigView1->setGeometry(8, 264, 601, clientHeight - 264 - 6);
-    BigView1->SetBvStyle({bvDblFrame});
-    BigView1->SetCapacity(0);
-    BigView1->SetCaret(true);
-    BigView1->SetMaxChar(255);
-    BigView1->SetPCanLimit(0);
-    BigView1->SetScOver(true);
-    BigView1->SetScrollBar(ssVertical);
-    BigView1->SetScrollSense(2);
-    BigView1->SetSelect(false);
-    BigView1->setFocusPolicy(Qt::StrongFocus);
-    BigView1->SetViewTabStop(4);
-    BigView1->SetWrapByte(0);
-    BigView1->SetWordWrap(true);
+    SetContentViewProperties(BigView1, {bvDblFrame});
     BigView1->OnDblClick = [this](TBigView *) { BigView1Click(); };
     // The view's key-down event is the form's, as for every other control.
     BigView1->OnKeyDown = [this](TBigView *sender, int &key, int shift) {
@@ -201,6 +176,7 @@ void TForm1::BuildControls()
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
+    connect(BtnSeparate, &QPushButton::clicked, this, &TForm1::BtnSeparateClick);
 }
 
 void TForm1::FormCreate(const QStringList &arguments)
@@ -252,10 +228,8 @@ void TForm1::CreateMissingSettingsFile()
 
 void TForm1::ApplyAppearance()
 {
-    ApplyLook(ListBox1, Ini.ListFontName, Ini.ListFontSize, Ini.ListFontColor, Ini.ListBackColor);
-    BigView1->setFont(ResolveFont(FontName(Ini.TextFontName), FontSizeValue(Ini.TextFontSize)));
-    BigView1->SetFontColor(ColorSetting(Ini.TextFontColor, clBlack));
-    BigView1->SetColor(ColorSetting(Ini.TextBackColor, clWindow));
+    ApplyListLook(ListBox1, Ini);
+    ApplyTextLook(BigView1, Ini);
 }
 
 void TForm1::FormDestroy()
@@ -309,6 +283,65 @@ void TForm1::BtnOkClick()
 }
 
 void TForm1::BtnCanselClick() { close(); }
+
+void TForm1::BtnSeparateClick()
+{
+    TForm2 form(Ini, this);
+    form.ShowSettings();
+    CentreOnScreen(&form);
+    form.exec();
+}
+
+bool TForm1::ChooseFont(QByteArray &name, QByteArray &size, QByteArray &color)
+{
+    const FontSetting stored{name, size, color};
+    const QFont offered = SettingFont(name, size);
+    const QColor offeredColor = SettingColor(color, clBlack);
+    QFont font = offered;
+    QColor chosenColor = offeredColor;
+    if (!ShowFontDialog(this, font, chosenColor))
+        return false;
+    const FontSetting chosen = ChosenFontSetting(stored, offered, offeredColor, font, chosenColor);
+    name = chosen.name;
+    size = chosen.size;
+    color = chosen.color;
+    return true;
+}
+
+bool TForm1::ChooseColor(QByteArray &color, TColor fallback)
+{
+    QColor chosen = SettingColor(color, fallback);
+    if (!ShowColorDialog(this, chosen))
+        return false;
+    color = ColorToString(FromQColor(chosen));
+    return true;
+}
+
+void TForm1::MenuListFontClick()
+{
+    if (ChooseFont(Ini.ListFontName, Ini.ListFontSize, Ini.ListFontColor))
+        ApplyListLook(ListBox1, Ini);
+}
+
+void TForm1::MenuListBavkColorClick()
+{
+    if (ChooseColor(Ini.ListBackColor, clWindow))
+        ApplyListLook(ListBox1, Ini);
+}
+
+void TForm1::MenuViewFontClick()
+{
+    if (ChooseFont(Ini.TextFontName, Ini.TextFontSize, Ini.TextFontColor))
+        ApplyTextLook(BigView1, Ini);
+}
+
+void TForm1::MenuViewBackColorClick()
+{
+    if (ChooseColor(Ini.TextBackColor, clWindow))
+        ApplyTextLook(BigView1, Ini);
+}
+
+void TForm1::MenuHelpDispClick() { OpenHelp(); }
 
 void TForm1::MenuFileExitClick()
 {

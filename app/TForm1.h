@@ -6,6 +6,7 @@
 #include "JoinJob.h"
 #include "LauncherEntries.h"
 #include "Settings.h"
+#include "TextValues.h"
 
 class QCheckBox;
 class QLabel;
@@ -63,6 +64,12 @@ public:
     void MenuFileExitClick();
     void FocusMoveToApli(QWidget *sender);
     void BigView1Click();
+    void BtnSeparateClick();
+    void MenuListFontClick();
+    void MenuListBavkColorClick();
+    void MenuViewFontClick();
+    void MenuViewBackColorClick();
+    void MenuHelpDispClick();
     // The options of the joining job as the check boxes and settings stand now.
     JoinOptions CurrentJoinOptions() const;
 
@@ -73,6 +80,9 @@ private:
     void BuildMenus();
     void BuildControls();
     void ApplyAppearance();
+    // The font and colour dialogs over three (or one) settings texts; false when cancelled.
+    bool ChooseFont(QByteArray &name, QByteArray &size, QByteArray &color);
+    bool ChooseColor(QByteArray &color, TColor fallback);
     void CreateMissingSettingsFile();
     // The keys the three key handlers share; returns true when the key was used.
     bool SharedKeyDown(QWidget *sender, int key, int shift);

@@ -1,9 +1,13 @@
 #include "TextValues.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QStringDecoder>
 #include <QPalette>
 #include <array>
 #include <limits>
+
+#include "ShiftJis.h"
 
 namespace {
 std::optional<int> ParseInt(QByteArrayView text, bool allowCHex)
@@ -139,4 +143,21 @@ QColor ToQColor(TColor color)
 TColor FromQColor(const QColor &color)
 {
     return TColor(quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16));
+}
+
+QString ShownPath(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? DecodeCp932(bytes) : text;
+}
+
+QByteArray EditedPath(const QString &text, const QByteArray &shownFrom)
+{
+    return text == ShownPath(shownFrom) ? shownFrom : QFile::encodeName(text);
+}
+
+QByteArray EditedText(const QString &text, const QByteArray &shownFrom)
+{
+    return text == DecodeCp932(shownFrom) ? shownFrom : EncodeCp932OrQuestion(text);
 }

@@ -12,7 +12,9 @@ QString ToQtFileFilter(const QString &filter);
 // Modal; the full path chosen, or an empty string when cancelled.
 QString ShowSaveFileDialog(QWidget *parent, const QString &filter, const QString &initialPath);
 QString ShowOpenFileDialog(QWidget *parent, const QString &filter, const QString &initialPath);
-// Modal; false when cancelled. The font comes back with its point size; its colour with it.
+// Modal; false when cancelled. The font comes back with its point size, the colour chosen below
+// it with it. A family the user left as the dialog showed it comes back exactly as passed (also
+// when the desktop lacks it and the dialog showed a substitute), and so does an unchanged colour.
 bool ShowFontDialog(QWidget *parent, QFont &font, QColor &color);
 // Modal; false when cancelled. A plain colour.
 bool ShowColorDialog(QWidget *parent, QColor &color);

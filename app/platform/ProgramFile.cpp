@@ -26,5 +26,7 @@ QString ProgramFile()
 
 QString HelpFilePath()
 {
-    return ChangeFileExt(ProgramFile(), QStringLiteral(".HLP"));
+    // The help has one name whatever the program file is called, as the settings-file test at
+    // start has.
+    return ExtractFilePath(ProgramFile()) + QStringLiteral("TALVO.HLP");
 }

@@ -6,5 +6,5 @@
 
 void SetProgramFile(const QString &path);
 QString ProgramFile();
-// The program file with its extension changed to ".HLP".
+// "TALVO.HLP" in the program file's folder.
 QString HelpFilePath();

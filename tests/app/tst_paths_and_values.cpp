@@ -111,6 +111,7 @@ void TestPathsAndValues::colourNamesAndNumbers()
     QCOMPARE(StringToColor("$80000008"), clWindowText);
     QCOMPARE(StringToColor("255"), TColor(255));
     QCOMPARE(StringToColor("reddish"), std::nullopt);
+    QCOMPARE(StringToColor("$FFFFFFFFF"), std::nullopt);  // too long for 32 bits: the default is used
     // Plain colours are 00BBGGRR.
     QCOMPARE(ToQColor(0x123456), QColor(0x56, 0x34, 0x12));
     QCOMPARE(FromQColor(QColor(0x56, 0x34, 0x12)), TColor(0x123456));

@@ -437,8 +437,9 @@ void TestPlatform::helpFilePath()
     SetProgramFile("/opt/talvo dir/TALVO");
     QCOMPARE(ProgramFile(), QStringLiteral("/opt/talvo dir/TALVO"));
     QCOMPARE(HelpFilePath(), QStringLiteral("/opt/talvo dir/TALVO.HLP"));
+    // The help keeps its one name whatever the program file is called.
     SetProgramFile("/opt/v1.2/talvo.bin");
-    QCOMPARE(HelpFilePath(), QStringLiteral("/opt/v1.2/talvo.HLP"));
+    QCOMPARE(HelpFilePath(), QStringLiteral("/opt/v1.2/TALVO.HLP"));
     SetProgramFile("/opt/v1.2/TALVO");
     QCOMPARE(HelpFilePath(), QStringLiteral("/opt/v1.2/TALVO.HLP"));
     SetProgramFile(QString());
@@ -490,7 +491,12 @@ void TestPlatform::shippedHelpDescribesTheMainWindow()
         "出力ﾌｧｲﾙ名", "参照", "実行", "終了", "入力ﾌｧｲﾙ名", "一つ上へ", "一つ下へ", "ｶｯﾄ", "張り付け",
         "削除", "入力表示", "入力拡大", "区切設定", "区切１出力", "ﾌｧｲﾙ名出力", "区切２出力", "区切３出力",
         "出力表示", "出力拡大", "再設定", "内容表示", "ﾌﾟﾚﾋﾞｭｰ", "ﾗﾝﾁｬｰ", "ﾗﾝﾁｬｰ設定", "Listﾌｫﾝﾄ設定",
-        "List背景色設定", "Viewﾌｫﾝﾄ設定", "View背景色設定", "ﾍﾙﾌﾟ表示", "Esc", "Enter", "F2", "F4"};
+        "List背景色設定", "Viewﾌｫﾝﾄ設定", "View背景色設定", "ﾍﾙﾌﾟ表示", "Esc", "Enter", "F2", "F4",
+        // Every other window by its caption, and the separator dialog's controls.
+        "Talvo (区切ﾌｧｲﾙ設定)", "Talvo (ﾋﾞｭｰﾜ)", "Talvo (検索)", "Talvo (ｼﾞｬﾝﾌﾟ)", "折返切替",
+        "Talvo (折返設定)", "Talvo (ｽｸﾛｰﾙ設定)", "Talvo (ﾒｯｾｰｼﾞ)", "Talvo (ﾗﾝﾁｬｰ設定)",
+        "Talvo (ﾗﾝﾁｬｰ編集)", "Talvo (ﾗﾝﾁｬｰ実行)", "区切１出力ﾌｧｲﾙ名", "ﾌｧｲﾙ名出力文字列",
+        "区切２出力ﾌｧｲﾙ名", "区切３出力ﾌｧｲﾙ名", "保存", "ｷｬﾝｾﾙ"};
     for (const QString &c : captions)
         QVERIFY2(text.contains(c), qPrintable(c));
 }
