@@ -546,6 +546,11 @@ void TForm1::BtnPreviewClick()
         if (!RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(), report))
             return;
     }
+    // The joined lines are in the preview file now; let them go before the viewer reads it, so
+    // the text is held once, not twice.
+    Work.JoinLines.Clear();
+    Work.CopyLines.Clear();
+    Work.InputLines.Clear();
     Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
     OpenViewer(Ini.Viewer.ShownFile);
 }
