@@ -16,6 +16,10 @@
 #include <utility>
 
 #include "IniFile.h"
+#include "LauncherMessages.h"
+#include "LauncherRun.h"
+#include "LauncherWorkLists.h"
+#include "ListErrors.h"
 #include "Messages.h"
 #include "Paths.h"
 #include "ShiftJis.h"
@@ -25,6 +29,9 @@
 #include "KeyMap.h"
 #include "MessageBox.h"
 #include "ProgramFile.h"
+#include "TForm11.h"
+#include "TForm13.h"
+#include "WindowActivation.h"
 #include "WindowPlacement.h"
 #include "BigView.h"
 #include "TextValues.h"
@@ -92,6 +99,7 @@ void TForm1::BuildMenus()
     MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     MenuHelpDisp = MenuHelp->addAction(QStringLiteral("ﾍﾙﾌﾟ表示(&C)"));
     MenuHelpDisp->setObjectName("MenuHelpDisp");
+    connect(MenuLauncherSet, &QAction::triggered, this, &TForm1::MenuLauncherSetClick);
     connect(MenuHelpDisp, &QAction::triggered, this, [] { OpenHelp(); });
 }
 
@@ -201,6 +209,7 @@ void TForm1::BuildControls()
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
+    connect(BtnLauncherRun, &QPushButton::clicked, this, &TForm1::BtnLauncherRunClick);
 }
 
 void TForm1::FormCreate(const QStringList &arguments)
@@ -323,8 +332,64 @@ void TForm1::BigView1Click()
 
 void TForm1::FocusMoveToApli(QWidget *sender)
 {
-    // Bringing the companion application forward comes with the launcher.
     Q_UNUSED(sender);
+    // The companion application may not be running; then F4 does nothing.
+    ActivateWindowOfClass("LunorMainWin");
+}
+
+bool TForm1::WriteLauncherPreview(const QString &previewFile)
+{
+    try {
+        AssembleJoin(Work, NameList, PathList, CurrentJoinOptions());
+    } catch (const JoinReadError &) {
+        ShowMessageBox(msg::CannotOpen, MsgKind::Warning, mbAbort, this);
+        return false;
+    }
+    try {
+        Work.JoinLines.SaveToFile(previewFile);
+    } catch (const EInOutError &) {
+        ShowMessageBox(msg::CannotCreate, MsgKind::Warning, mbAbort, this);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::BtnLauncherRunClick()
+{
+    const QString previewFile = ChangeFileExt(ProgramFile, QStringLiteral(".TXT"));
+    if (!WriteLauncherPreview(previewFile))
+        return;
+    Ini.Viewer.ShownFile = previewFile;
+
+    Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
+    const std::vector<LauncherRunLine> lines = LauncherRunLines(Launcher);
+    {
+        TForm13 dialog(ChosenEntry, this);
+        dialog.SetLines(lines);
+        if (lines.empty())
+            dialog.AddEmptyLine();
+        dialog.ListBox1->setCurrentRow(0);
+        ChosenEntry = -1;
+        CentreOnScreen(&dialog);
+        dialog.exec();
+    }
+    if (lines.empty())
+        ChosenEntry = -1;
+    if (ChosenEntry < 1 || ChosenEntry > LauncherEntries::kCount)
+        return;
+    const LaunchCommand command = BuildLaunchCommand(Launcher, ChosenEntry, previewFile);
+    if (!StartLaunchCommand(command))
+        ShowMessageBox(msg::LaunchFailed(command.fileName), MsgKind::Warning, mbAbort, this);
+}
+
+void TForm1::MenuLauncherSetClick()
+{
+    Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
+    LauncherWorkLists work(Launcher);
+    TForm11 dialog(work, Launcher, SettingsFilePath(ProgramFile), this);
+    CentreOnScreen(&dialog);
+    // Cancel keeps the entries as read: nothing was written.
+    dialog.exec();
 }
 
 bool TForm1::SharedKeyDown(QWidget *sender, int key, int shift)

@@ -54,6 +54,7 @@ public:
     // Start-up's system detection, used only when the settings file is created.
     QByteArray OsKind, WindowsDir;
     LauncherEntries Launcher;
+    int ChosenEntry = -1;              // the entry chosen in the run dialog, -1 for none
 
     // Handlers.
     void FormCreate(const QStringList &arguments);
@@ -62,6 +63,8 @@ public:
     void BtnCanselClick();
     void MenuFileExitClick();
     void FocusMoveToApli(QWidget *sender);
+    void BtnLauncherRunClick();
+    void MenuLauncherSetClick();
     void BigView1Click();
     // The options of the joining job as the check boxes and settings stand now.
     JoinOptions CurrentJoinOptions() const;
@@ -74,6 +77,9 @@ private:
     void BuildControls();
     void ApplyAppearance();
     void CreateMissingSettingsFile();
+    // The launcher's preview: the joined text of the input list in the preview file; false
+    // after a failure, which it reports.
+    bool WriteLauncherPreview(const QString &previewFile);
     // The keys the three key handlers share; returns true when the key was used.
     bool SharedKeyDown(QWidget *sender, int key, int shift);
     bool FormKeyDown(QWidget *sender, int key, int shift);
