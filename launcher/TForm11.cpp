@@ -1,10 +1,8 @@
 #include "TForm11.h"
 
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "Fonts.h"
 #include "IniFile.h"
 #include "KeyMap.h"
 #include "LauncherMessages.h"
@@ -15,24 +13,16 @@
 
 TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QString &settingsFile,
                  QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : LauncherDialog("Form11", QStringLiteral("Talvo (ﾗﾝﾁｬｰ設定)"), {410, 286}, parent),
       lists_(lists), entries_(entries), settingsFile_(settingsFile)
 {
-    setObjectName("Form11");
-    setWindowTitle(QStringLiteral("Talvo (ﾗﾝﾁｬｰ設定)"));
-    setFont(ResolveFont(QStringLiteral("System"), 16, true));
-    setFixedSize(410, 286);
-
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setGeometry(8, 8, 260, 232);
 
     auto button = [this](QPushButton *&b, const char *name, const QString &caption, int x, int y) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setGeometry(x, y, 126, 27);
+        b = AddButton(name, caption, {x, y, 126, 27});
         b->setAutoDefault(false);
     };
     const int col = 276;
@@ -47,12 +37,8 @@ TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QStri
     button(BtnOk, "BtnOk", QStringLiteral("OK(&O)"), 8, 250);
     button(BtnCansel, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), 142, 250);
 
-    const QList<QWidget *> order{ListBox1, BtnOk, BtnCansel, BtnAdd, BtnEdit, BtnUp,
-                                 BtnDown, BtnCut, BtnCopy, BtnPaste, BtnDel};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    for (QWidget *w : order)
-        w->installEventFilter(this);
+    WatchKeys({ListBox1, BtnOk, BtnCansel, BtnAdd, BtnEdit, BtnUp, BtnDown, BtnCut, BtnCopy,
+               BtnPaste, BtnDel});
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm11::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm11::BtnCanselClick);
@@ -167,18 +153,7 @@ bool TForm11::FormKeyDown(int key, int shift)
 
 bool TForm11::ListBoxKeyDown(int key, int shift) { return FormKeyDown(key, shift); }
 
-bool TForm11::eventFilter(QObject *watched, QEvent *event)
+bool TForm11::KeyDown(QObject *receiver, int key, int shift)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const VirtualKey vk = MapKeyEvent(static_cast<QKeyEvent *>(event));
-        return watched == ListBox1 ? ListBoxKeyDown(vk.key, vk.shift) : FormKeyDown(vk.key, vk.shift);
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm11::keyPressEvent(QKeyEvent *event)
-{
-    const VirtualKey vk = MapKeyEvent(event);
-    if (!FormKeyDown(vk.key, vk.shift))
-        QDialog::keyPressEvent(event);
+    return receiver == ListBox1 ? ListBoxKeyDown(key, shift) : FormKeyDown(key, shift);
 }

@@ -1,15 +1,15 @@
 #pragma once
 // The launcher settings dialog: the titles of the entries in use and the buttons that change
 // the working lists; OK stores them as the nine entries and writes the settings file.
-#include <QDialog>
 #include <QString>
 
+#include "LauncherDialog.h"
 #include "LauncherWorkLists.h"
 
 class QListWidget;
 class QPushButton;
 
-class TForm11 : public QDialog {
+class TForm11 : public LauncherDialog {
     Q_OBJECT
 public:
     // lists: the main window's working lists; entries: its entry arrays, which OK fills before
@@ -40,8 +40,7 @@ public:
     bool ListBoxKeyDown(int key, int shift);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    bool KeyDown(QObject *receiver, int key, int shift) override;
 
 private:
     int Selection() const;

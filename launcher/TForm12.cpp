@@ -1,13 +1,11 @@
 #include "TForm12.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <limits>
 
 #include "CommonDialogs.h"
-#include "Fonts.h"
 #include "KeyMap.h"
 #include "LauncherMessages.h"
 #include "LauncherRun.h"
@@ -41,15 +39,9 @@ QString OneLine(QString text)
 }  // namespace
 
 TForm12::TForm12(LauncherWorkLists &lists, int editPosition, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : LauncherDialog("Form12", QStringLiteral("Talvo (ﾗﾝﾁｬｰ編集)"), {540, 210}, parent),
       EditPosition(editPosition), lists_(lists)
 {
-    setObjectName("Form12");
-    setWindowTitle(QStringLiteral("Talvo (ﾗﾝﾁｬｰ編集)"));
-    setFont(ResolveFont(QStringLiteral("System"), 16, true));
-    setFixedSize(540, 210);
-
     const std::array<QLabel **, 5> labels{&Label1, &Label2, &Label3, &Label4, &Label5};
     const std::array<QLineEdit **, 5> edits{&Edit1, &Edit2, &Edit3, &Edit4, &Edit5};
     const char *captions[] = {"ﾌﾟﾛｸﾞﾗﾑﾀｲﾄﾙ", "実行ﾌｧｲﾙ名", "ｵﾌﾟｼｮﾝ", "実行ﾃﾞｨﾚｸﾄﾘ", "起動ｼｮｰﾄｶｯﾄ"};
@@ -66,21 +58,10 @@ TForm12::TForm12(LauncherWorkLists &lists, int editPosition, QWidget *parent)
         label->setBuddy(edit);
         edits_[size_t(i)] = edit;
     }
-    BtnRef = new QPushButton(QStringLiteral("参照(&B)..."), this);
-    BtnRef->setObjectName("BtnRef");
-    BtnRef->setGeometry(426, 42, 106, 27);
-    BtnOk = new QPushButton(QStringLiteral("OK(&O)"), this);
-    BtnOk->setObjectName("BtnOk");
-    BtnOk->setGeometry(316, 172, 104, 27);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    BtnCansel->setObjectName("BtnCansel");
-    BtnCansel->setGeometry(428, 172, 104, 27);
-
-    const QList<QWidget *> order{Edit1, Edit2, Edit3, Edit4, Edit5, BtnOk, BtnCansel, BtnRef};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    for (QWidget *w : order)
-        w->installEventFilter(this);
+    BtnRef = AddButton("BtnRef", QStringLiteral("参照(&B)..."), {426, 42, 106, 27});
+    BtnOk = AddButton("BtnOk", QStringLiteral("OK(&O)"), {316, 172, 104, 27});
+    BtnCansel = AddButton("BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {428, 172, 104, 27});
+    WatchKeys({Edit1, Edit2, Edit3, Edit4, Edit5, BtnOk, BtnCansel, BtnRef});
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm12::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm12::BtnCanselClick);
@@ -151,18 +132,8 @@ bool TForm12::FormKeyDown(int key, int shift)
     return true;
 }
 
-bool TForm12::eventFilter(QObject *watched, QEvent *event)
+bool TForm12::KeyDown(QObject *receiver, int key, int shift)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const VirtualKey vk = MapKeyEvent(static_cast<QKeyEvent *>(event));
-        return FormKeyDown(vk.key, vk.shift);
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm12::keyPressEvent(QKeyEvent *event)
-{
-    const VirtualKey vk = MapKeyEvent(event);
-    if (!FormKeyDown(vk.key, vk.shift))
-        QDialog::keyPressEvent(event);
+    Q_UNUSED(receiver);
+    return FormKeyDown(key, shift);
 }

@@ -1,15 +1,16 @@
 #pragma once
 // The launcher entry edit dialog: the five fields of one line of the working lists.
 #include <QByteArray>
-#include <QDialog>
 #include <array>
+
+#include "LauncherDialog.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class LauncherWorkLists;
 
-class TForm12 : public QDialog {
+class TForm12 : public LauncherDialog {
     Q_OBJECT
 public:
     // Edits line editPosition of lists; only OK (EditBoxCheck) stores anything.
@@ -32,8 +33,7 @@ public:
     bool EditBoxCheck();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    bool KeyDown(QObject *receiver, int key, int shift) override;
 
 private:
     // The stored bytes of a box: unchanged text keeps the bytes it was filled from, so names in

@@ -1,38 +1,22 @@
 #include "TForm13.h"
 
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "Fonts.h"
 #include "KeyMap.h"
 #include "ShiftJis.h"
 
 TForm13::TForm13(int &chosenEntry, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : LauncherDialog("Form13", QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"), {402, 206}, parent),
       chosenEntry_(chosenEntry)
 {
-    setObjectName("Form13");
-    setWindowTitle(QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"));
-    setFont(ResolveFont(QStringLiteral("System"), 16, true));
-    setFixedSize(402, 206);
-
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setGeometry(8, 8, 280, 190);
-    BtnOk = new QPushButton(QStringLiteral("実行(&O)"), this);
-    BtnOk->setObjectName("BtnOk");
-    BtnOk->setGeometry(298, 8, 96, 27);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    BtnCansel->setObjectName("BtnCansel");
-    BtnCansel->setGeometry(298, 40, 96, 27);
-    setTabOrder(ListBox1, BtnOk);
-    setTabOrder(BtnOk, BtnCansel);
-    for (QWidget *w : {static_cast<QWidget *>(ListBox1), static_cast<QWidget *>(BtnOk),
-                       static_cast<QWidget *>(BtnCansel)})
-        w->installEventFilter(this);
+    BtnOk = AddButton("BtnOk", QStringLiteral("実行(&O)"), {298, 8, 96, 27});
+    BtnCansel = AddButton("BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {298, 40, 96, 27});
+    WatchKeys({ListBox1, BtnOk, BtnCansel});
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm13::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm13::BtnCanselClick);
@@ -97,18 +81,7 @@ bool TForm13::FormKeyDown(int key, int shift)
     return true;
 }
 
-bool TForm13::eventFilter(QObject *watched, QEvent *event)
+bool TForm13::KeyDown(QObject *receiver, int key, int shift)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const VirtualKey vk = MapKeyEvent(static_cast<QKeyEvent *>(event));
-        return watched == ListBox1 ? ListBoxKeyDown(vk.key, vk.shift) : FormKeyDown(vk.key, vk.shift);
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TForm13::keyPressEvent(QKeyEvent *event)
-{
-    const VirtualKey vk = MapKeyEvent(event);
-    if (!FormKeyDown(vk.key, vk.shift))
-        QDialog::keyPressEvent(event);
+    return receiver == ListBox1 ? ListBoxKeyDown(key, shift) : FormKeyDown(key, shift);
 }

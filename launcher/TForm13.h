@@ -1,15 +1,15 @@
 #pragma once
 // The launcher's run dialog: the entries in use, one line each; the chosen entry goes back to
 // the main window's ChosenEntry.
-#include <QDialog>
 #include <vector>
 
+#include "LauncherDialog.h"
 #include "LauncherRun.h"
 
 class QListWidget;
 class QPushButton;
 
-class TForm13 : public QDialog {
+class TForm13 : public LauncherDialog {
     Q_OBJECT
 public:
     // chosenEntry: the main window's ChosenEntry; the handlers write the chosen entry's number,
@@ -31,8 +31,7 @@ public:
     bool FormKeyDown(int key, int shift);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    bool KeyDown(QObject *receiver, int key, int shift) override;
 
 private:
     // The entry number of the selected line, 0 when none is selected.
