@@ -1,7 +1,5 @@
 #include "NativeFile.h"
 
-#include <QStringDecoder>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -44,9 +42,9 @@ void OpenForReading(QFile &file, const QByteArray &path)
 
 bool IsValidUtf8(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(bytes);
-    return !utf8.hasError();
+    // Qt's decoder does not report every malformed sequence; an invalid one never survives the
+    // round trip, since it comes back as U+FFFD.
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
 QString DisplayName(QByteArrayView bytes)
