@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ListErrors.h"
+#include "NativeFile.h"
 #include "SafeSave.h"
 #include "Messages.h"
 #include "Paths.h"
@@ -21,8 +22,8 @@ QString FileNameFromSetting(const QByteArray &bytes) { return QFile::decodeName(
 
 // Any failure to read a file, more lines than a list can hold included, is the job's one
 // read failure.
-template <typename List>
-void LoadForJoin(List &lines, const QString &fileName)
+template <typename List, typename Path>
+void LoadForJoin(List &lines, const Path &fileName)
 {
     try {
         lines.LoadFromFile(fileName);
@@ -40,8 +41,14 @@ void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &fileName)
 }
 }
 
-void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options, const std::function<void(int firstLine)> &inputDone)
+QByteArray FileNameLineName(QByteArrayView path)
+{
+    const QByteArray name = ExtractFileName(path);
+    return IsValidUtf8(name) ? EncodeCp932OrQuestion(QString::fromUtf8(name)) : name;
+}
+
+void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinOptions &options,
+                  const std::function<void(int firstLine)> &inputDone)
 {
     lists.CopyLines.Clear();
     lists.JoinLines.Clear();
@@ -59,7 +66,7 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
         if (options.Separator1)
             lists.JoinLines.AddStrings(lists.SepaLines1);
         if (options.FileNameLine)
-            lists.JoinLines.Add(options.AddStrTo + EncodeCp932OrQuestion(names.value(i)));
+            lists.JoinLines.Add(options.AddStrTo + FileNameLineName(paths[i]));
         if (options.Separator2)
             lists.JoinLines.AddStrings(lists.SepaLines2);
         lists.InputLines.AssignTo(lists.CopyLines);
@@ -161,33 +168,56 @@ private:
 };
 }
 
-bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QStringList &names,
-                const QStringList &paths, const JoinOptions &options, const JoinDialogs &dialogs)
+namespace {
+// Assembles the join into a temporary file beside `target` while the inputs are read, then puts
+// it in place when `mayReplace` agrees. A read failure reports the open message and a failed
+// save the create message; either way `target` keeps what it held.
+bool JoinToFile(JoinWorkLists &lists, const QString &target, const QByteArrayList &paths,
+                const JoinOptions &options, const std::function<void(const QString &)> &report,
+                const std::function<bool()> &mayReplace)
+{
+    auto writer = std::make_unique<OverlappedWriter>(target);
+    try {
+        AssembleJoin(lists, paths, options,
+                     [&](int firstLine) { writer->Write(lists.JoinLines, firstLine); });
+    } catch (const JoinReadError &) {
+        writer.reset();
+        report(msg::CannotOpen);
+        return false;
+    }
+    // An empty list of inputs still writes the (empty) file.
+    writer->Finish();
+    if (mayReplace && !mayReplace())
+        return false;
+    try {
+        writer->Commit();
+    } catch (const EInOutError &) {
+        report(msg::CannotCreate);
+        return false;
+    }
+    return true;
+}
+}
+
+bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArrayList &paths,
+                const JoinOptions &options, const JoinDialogs &dialogs)
 {
     if (IsMissingOutputName(outputName)) {
         dialogs.report(msg::NoOutputName);
         return false;
     }
-    auto writer = std::make_unique<OverlappedWriter>(outputName);
-    try {
-        AssembleJoin(lists, names, paths, options,
-                     [&](int firstLine) { writer->Write(lists.JoinLines, firstLine); });
-    } catch (const JoinReadError &) {
-        writer.reset();
-        dialogs.report(msg::CannotOpen);
+    const auto mayReplace = [&] {
+        const QFileInfo target(outputName);
+        return !(target.exists() && !target.isDir()) || dialogs.confirm(msg::AskOverwrite);
+    };
+    if (!JoinToFile(lists, outputName, paths, options, dialogs.report, mayReplace))
         return false;
-    }
-    // An empty list of inputs still writes the (empty) file.
-    writer->Finish();
-    const QFileInfo target(outputName);
-    if (target.exists() && !target.isDir() && !dialogs.confirm(msg::AskOverwrite))
-        return false;
-    try {
-        writer->Commit();
-    } catch (const EInOutError &) {
-        dialogs.report(msg::CannotCreate);
-        return false;
-    }
     dialogs.notify(msg::Done);
     return true;
+}
+
+bool RunPreviewJob(JoinWorkLists &lists, const QString &previewFile, const QByteArrayList &paths,
+                   const JoinOptions &options, const std::function<void(const QString &text)> &report)
+{
+    return JoinToFile(lists, previewFile, paths, options, report, {});
 }

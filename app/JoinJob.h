@@ -5,6 +5,7 @@
 // all run this one assembly.
 #include <QByteArray>
 #include <QString>
+#include <QByteArrayList>
 #include <QStringList>
 #include <functional>
 
@@ -34,12 +35,16 @@ public:
     JoinReadError() : std::runtime_error("read failed") {}
 };
 
-// Builds lists.JoinLines from the inputs (names: the display names in the list; paths: the
-// full paths). Throws JoinReadError when a separator whose box is set or an input cannot be
+// Builds lists.JoinLines from the inputs (paths: the full paths, the file system's bytes; the
+// file-name line holds the file-name part of each). Throws JoinReadError when a separator whose box is set or an input cannot be
 // read; nothing is written either way. `inputDone`, when given, is called after each input
 // with the index of the first line that input added to JoinLines.
-void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options, const std::function<void(int firstLine)> &inputDone = {});
+void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinOptions &options,
+                  const std::function<void(int firstLine)> &inputDone = {});
+
+// The name in an input's file-name line: the file-name part of its path, as CP932 ("?" for what
+// CP932 cannot hold) when the name is UTF-8, else its own bytes (a name that already is CP932).
+QByteArray FileNameLineName(QByteArrayView path);
 
 // How the job talks to the user: failures, the overwrite question and the completion notice.
 struct JoinDialogs {
@@ -50,5 +55,12 @@ struct JoinDialogs {
 
 // The whole Execute command: output-name test, assembly, overwrite question, save, notice.
 // Returns true when the output was written.
-bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QStringList &names,
-                const QStringList &paths, const JoinOptions &options, const JoinDialogs &dialogs);
+bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArrayList &paths,
+                const JoinOptions &options, const JoinDialogs &dialogs);
+
+// The preview: the same assembly written to `previewFile` by the same safe save, without the
+// output-name test, the overwrite question or a notice. A read failure reports the open message,
+// a failed save the create message; either way the preview file keeps what it held. Returns
+// true when the preview file was written.
+bool RunPreviewJob(JoinWorkLists &lists, const QString &previewFile, const QByteArrayList &paths,
+                   const JoinOptions &options, const std::function<void(const QString &text)> &report);

@@ -7,6 +7,7 @@ inline const QString NoOutputName = QStringLiteral("   出力ファイルを指�
 inline const QString CannotOpen = QStringLiteral("   指定されたファイルがオープンできませんでした。          ");
 inline const QString AskOverwrite = QStringLiteral("   指定されたファイルが存在します。上書きしていいですか。          ");
 inline const QString CannotCreate = QStringLiteral("   指定されたファイルが作成できませんでした。          ");
+inline const QString CannotShow = QStringLiteral("   指定されたファイルが表示できませんでした。          ");
 inline const QString Done = QStringLiteral("   完了しました。          ");
 inline const QString AskExit = QStringLiteral("    終了しますか。          ");
 // The two halves are joined by LF then CR, as the original notice had them.

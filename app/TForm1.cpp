@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <new>
 #include <utility>
 
 #include "IniFile.h"
@@ -34,6 +35,8 @@
 #include "WindowActivation.h"
 #include "WindowPlacement.h"
 #include "BigView.h"
+#include "NativeFile.h"
+#include "TForm3.h"
 #include "TextValues.h"
 
 namespace {
@@ -62,7 +65,42 @@ void ApplyLook(QWidget *w, const QByteArray &fontName, const QByteArray &fontSiz
 }
 }
 
-TForm1::TForm1(const QString &programFile, const QStringList &arguments, QWidget *parent)
+// ListBox1 and BtnPaste as the input list sees them.
+class TForm1::ListBoxItems : public InputListView {
+public:
+    ListBoxItems(QListWidget *list, QPushButton *paste) : list_(list), paste_(paste) {}
+    void SetItems(const QStringList &names) override
+    {
+        list_->clear();
+        list_->addItems(names);
+    }
+    void InsertItem(int index, const QString &name) override { list_->insertItem(index, name); }
+    void RemoveItem(int index) override { delete list_->takeItem(index); }
+    void ExchangeItems(int index1, int index2) override
+    {
+        const QString text1 = list_->item(index1)->text();
+        list_->item(index1)->setText(list_->item(index2)->text());
+        list_->item(index2)->setText(text1);
+    }
+    int SelectedIndex() const override
+    {
+        const auto selected = list_->selectedItems();
+        return selected.isEmpty() ? -1 : list_->row(selected.first());
+    }
+    void SelectIndex(int index) override
+    {
+        list_->setCurrentRow(index);
+        if (index < 0)
+            list_->clearSelection();
+    }
+    void SetPasteEnabled(bool enabled) override { paste_->setEnabled(enabled); }
+
+private:
+    QListWidget *list_;
+    QPushButton *paste_;
+};
+
+TForm1::TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ProgramFile(programFile)
@@ -76,6 +114,8 @@ TForm1::TForm1(const QString &programFile, const QStringList &arguments, QWidget
 }
 
 TForm1::~TForm1() { FormDestroy(); }
+
+QString TForm1::PreviewFilePath() const { return ChangeFileExt(ProgramFile, QStringLiteral(".TXT")); }
 
 void TForm1::BuildMenus()
 {
@@ -210,9 +250,22 @@ void TForm1::BuildControls()
     connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
     connect(BtnLauncherRun, &QPushButton::clicked, this, &TForm1::BtnLauncherRunClick);
+    connect(BtnRef, &QPushButton::clicked, this, &TForm1::BtnRefClick);
+    connect(BtnUp, &QPushButton::clicked, this, &TForm1::BtnUpClick);
+    connect(BtnDown, &QPushButton::clicked, this, &TForm1::BtnDownClick);
+    connect(BtnCut, &QPushButton::clicked, this, &TForm1::BtnCutClick);
+    connect(BtnPaste, &QPushButton::clicked, this, &TForm1::BtnPasteClick);
+    connect(BtnDelete, &QPushButton::clicked, this, &TForm1::BtnDeleteClick);
+    connect(BtnReRead, &QPushButton::clicked, this, &TForm1::BtnReReadClick);
+    connect(BtnDisp, &QPushButton::clicked, this, &TForm1::BtnDispClick);
+    connect(BtnViewInput, &QPushButton::clicked, this, &TForm1::BtnViewInputClick);
+    connect(BtnOutFileDisp, &QPushButton::clicked, this, &TForm1::BtnOutFileDispClick);
+    connect(BtnViewOutput, &QPushButton::clicked, this, &TForm1::BtnViewOutputClick);
+    connect(BtnPreview, &QPushButton::clicked, this, &TForm1::BtnPreviewClick);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm1::ListBox1Click);
 }
 
-void TForm1::FormCreate(const QStringList &arguments)
+void TForm1::FormCreate(const QByteArrayList &arguments)
 {
     const QString iniByFixedName = ExtractFilePath(ProgramFile) + QStringLiteral("TALVO.INI");
     if (!QFileInfo::exists(iniByFixedName))
@@ -226,20 +279,12 @@ void TForm1::FormCreate(const QStringList &arguments)
     CheckBox4->setChecked(Ini.CheckOut3);
     CheckBox2->setChecked(Ini.CheckAddStr);
 
-    for (const QString &arg : arguments) {
-        NameList.append(ExtractFileName(arg));
-        PathList.append(arg);
-    }
-    if (!arguments.isEmpty()) {
-        ListBox1->addItems(NameList);
-        ListBox1->setCurrentRow(0);
-        NameListSaved = NameList;
-        PathListSaved = PathList;
-    }
-    const QString folder = arguments.isEmpty() ? QString() : ExtractFilePath(arguments.first());
+    listItems_ = std::make_unique<ListBoxItems>(ListBox1, BtnPaste);
+    // Fills ListBox1, selects the first entry and disables BtnPaste.
+    Inputs = std::make_unique<InputList>(*listItems_, arguments);
+    const QString folder = DisplayName(Inputs->FirstFolder());
     Edit1->setText(folder);
     setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + folder);
-    BtnPaste->setEnabled(false);
     CentreOnScreen(this);
     Edit1->setFocus();
 }
@@ -312,7 +357,7 @@ void TForm1::BtnOkClick()
         [&box](const QString &text) { box(text, MsgKind::Warning, mbAbort); },
         [&box](const QString &text) { return box(text, MsgKind::Information, mbYes | mbNo) == mrYes; },
         [&box](const QString &text) { box(text, MsgKind::Information, mbYes); }};
-    RunJoinJob(Work, Edit1->text(), NameList, PathList, CurrentJoinOptions(), dialogs);
+    RunJoinJob(Work, Edit1->text(), Inputs->PathList(), CurrentJoinOptions(), dialogs);
     if (busy)
         QApplication::restoreOverrideCursor();
 }
@@ -325,9 +370,161 @@ void TForm1::MenuFileExitClick()
         close();
 }
 
+void TForm1::BtnUpClick() { Inputs->Up(); }
+void TForm1::BtnDownClick() { Inputs->Down(); }
+void TForm1::BtnCutClick() { Inputs->Cut(); }
+void TForm1::BtnPasteClick() { Inputs->Paste(); }
+void TForm1::BtnDeleteClick() { Inputs->Delete(); }
+
+void TForm1::BtnReReadClick()
+{
+    Edit1->setText(DisplayName(Inputs->FirstFolder()));
+    Inputs->Restore();
+    BigView1->Clear();
+    Ini.Viewer.ShownFile.clear();
+}
+
+void TForm1::BtnRefClick()
+{
+    // The dialog opens in the folder of the current output name, offering the name last chosen.
+    const QString current = Edit1->text();
+    QString initial = ExtractFilePath(current);
+    initial += ExtractFileName(lastSaveName_.isEmpty() ? current : lastSaveName_);
+    const QString chosen = ShowSaveFileDialog(this, QStringLiteral("全ﾌｧｲﾙ(*.*)|*.*"), initial);
+    if (chosen.isEmpty())
+        return;
+    lastSaveName_ = chosen;
+    Edit1->setText(chosen);
+}
+
+QByteArray TForm1::OutputPath() const { return QFile::encodeName(Edit1->text()); }
+
+namespace {
+// A busy cursor for as long as a file is read; it goes before any box opens.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { Release(); }
+    void Release()
+    {
+        if (std::exchange(busy_, false))
+            QApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool busy_ = true;
+};
+
+// Loads a file into a view; false on any failure to read it, the view then left empty.
+bool LoadIntoView(TBigView *view, const QByteArray &path)
+{
+    BusyCursor busy;
+    try {
+        view->Clear();
+        view->LoadFromFile(path);
+        return true;
+    } catch (const EInOutError &) {
+    } catch (const EListError &) {
+    } catch (const std::bad_alloc &) {
+    }
+    view->Clear();
+    return false;
+}
+
+void ReportCannotShow(QWidget *parent)
+{
+    ShowMessageBox(msg::CannotShow, MsgKind::Warning, mbAbort, parent);
+}
+}
+
+bool TForm1::ShowInMainView(const QByteArray &path)
+{
+    if (!LoadIntoView(BigView1, path)) {
+        ReportCannotShow(this);
+        return false;
+    }
+    Ini.Viewer.ShownFile = path;
+    return true;
+}
+
+void TForm1::BtnDispClick()
+{
+    const QByteArray path = Inputs->SelectedPath();
+    if (!path.isEmpty())
+        ShowInMainView(path);
+}
+
+void TForm1::ListBox1Click() { BtnDispClick(); }
+
+void TForm1::BtnOutFileDispClick()
+{
+    if (IsMissingOutputName(Edit1->text())) {
+        ShowMessageBox(msg::NoOutputName, MsgKind::Warning, mbAbort, this);
+        return;
+    }
+    ShowInMainView(OutputPath());
+}
+
+bool TForm1::OpenViewer(const QByteArray &path)
+{
+    TForm3 viewer(Ini.Viewer, this);
+    viewer.BigView1->setFont(ResolveFont(FontName(Ini.TextFontName), FontSizeValue(Ini.TextFontSize)));
+    viewer.BigView1->SetFontColor(ColorSetting(Ini.TextFontColor, clBlack));
+    viewer.BigView1->SetColor(ColorSetting(Ini.TextBackColor, clWindow));
+    viewer.BigView1->SetWordWrap(Ini.Viewer.WordWrap);
+    viewer.BigView1->SetWrapByte(Ini.Viewer.WordWrapByte);
+    if (!Ini.Viewer.ReFindReady) {
+        viewer.MenuReFind->setEnabled(false);
+        viewer.MenuReFindPrior->setEnabled(false);
+    }
+    if (!path.isEmpty()) {
+        if (!LoadIntoView(viewer.BigView1, path)) {
+            ReportCannotShow(this);
+            return false;
+        }
+        Ini.Viewer.ShownFile = path;
+    }
+    CentreOnScreen(&viewer);
+    if (OnViewerShown)
+        OnViewerShown(&viewer);
+    viewer.exec();
+    return true;
+}
+
+void TForm1::BtnViewInputClick()
+{
+    OpenViewer(Inputs->SelectedPath());
+}
+
+void TForm1::BtnViewOutputClick()
+{
+    if (IsMissingOutputName(Edit1->text())) {
+        ShowMessageBox(msg::NoOutputName, MsgKind::Warning, mbAbort, this);
+        return;
+    }
+    OpenViewer(OutputPath());
+}
+
 void TForm1::BigView1Click()
 {
-    // Showing the file under the view comes with the display commands.
+    if (!Ini.Viewer.ShownFile.isEmpty())
+        OpenViewer(Ini.Viewer.ShownFile);
+}
+
+void TForm1::BtnPreviewClick()
+{
+    const QString previewFile = PreviewFilePath();
+    {
+        BusyCursor busy;
+        const auto report = [&](const QString &text) {
+            busy.Release();
+            ShowMessageBox(text, MsgKind::Warning, mbAbort, this);
+        };
+        if (!RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(), report))
+            return;
+    }
+    Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
+    OpenViewer(Ini.Viewer.ShownFile);
 }
 
 void TForm1::FocusMoveToApli(QWidget *sender)
@@ -339,27 +536,20 @@ void TForm1::FocusMoveToApli(QWidget *sender)
 
 bool TForm1::WriteLauncherPreview(const QString &previewFile)
 {
-    try {
-        AssembleJoin(Work, NameList, PathList, CurrentJoinOptions());
-    } catch (const JoinReadError &) {
-        ShowMessageBox(msg::CannotOpen, MsgKind::Warning, mbAbort, this);
-        return false;
-    }
-    try {
-        Work.JoinLines.SaveToFile(previewFile);
-    } catch (const EInOutError &) {
-        ShowMessageBox(msg::CannotCreate, MsgKind::Warning, mbAbort, this);
-        return false;
-    }
-    return true;
+    BusyCursor busy;
+    return RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(),
+                         [&](const QString &text) {
+                             busy.Release();
+                             ShowMessageBox(text, MsgKind::Warning, mbAbort, this);
+                         });
 }
 
 void TForm1::BtnLauncherRunClick()
 {
-    const QString previewFile = ChangeFileExt(ProgramFile, QStringLiteral(".TXT"));
+    const QString previewFile = PreviewFilePath();
     if (!WriteLauncherPreview(previewFile))
         return;
-    Ini.Viewer.ShownFile = previewFile;
+    Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
 
     Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
     const std::vector<LauncherRunLine> lines = LauncherRunLines(Launcher);
@@ -428,7 +618,10 @@ bool TForm1::Edit1KeyDown(int key, int shift)
 bool TForm1::ListBox1KeyDown(int key, int shift)
 {
     if (key == vk::Return) {
-        // Showing inputs comes with the display commands; Ctrl or Alt alone do nothing.
+        if (shift == ssShift)
+            BtnViewInputClick();
+        else if (shift != ssCtrl && shift != ssAlt)
+            BtnDispClick();
         return true;
     }
     return SharedKeyDown(ListBox1, key, shift);

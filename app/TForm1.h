@@ -1,8 +1,13 @@
 #pragma once
 // The main window: the input list, the output name, the joining job and the content view.
+#include <QByteArrayList>
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
+#include "InputList.h"
 #include "JoinJob.h"
 #include "LauncherEntries.h"
 #include "Settings.h"
@@ -16,13 +21,14 @@ class QAction;
 class QPushButton;
 class QFrame;
 class TBigView;
+class TForm3;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // programFile: the program's path (its folder holds TALVO.INI and the separator files);
-    // arguments: the input files, exactly as given on the command line.
-    TForm1(const QString &programFile, const QStringList &arguments, QWidget *parent = nullptr);
+    // arguments: the input files, the command line's bytes exactly as given.
+    TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent = nullptr);
     ~TForm1() override;
 
     // Controls, named as the window's users (and its tests) know them.
@@ -46,9 +52,8 @@ public:
     // State that outlives a command.
     QString ProgramFile;
     Settings Ini;                      // every settings value, named after its key, and the viewer state
-    QStringList NameList, PathList;    // display names and full paths, parallel
-    QStringList NameListSaved, PathListSaved;
-    QString CutName, CutPath;
+    // NameList, PathList, the items of ListBox1, their copies as at start and the cut entry.
+    std::unique_ptr<InputList> Inputs;
     JoinWorkLists Work;                // SepaLines1..3, CopyLines, JoinLines, InputLines
     // The viewer state kept between openings of the viewer window is Ini.Viewer.
     // Start-up's system detection, used only when the settings file is created.
@@ -57,7 +62,7 @@ public:
     int ChosenEntry = -1;              // the entry chosen in the run dialog, -1 for none
 
     // Handlers.
-    void FormCreate(const QStringList &arguments);
+    void FormCreate(const QByteArrayList &arguments);
     void FormDestroy();
     void BtnOkClick();
     void BtnCanselClick();
@@ -65,7 +70,26 @@ public:
     void FocusMoveToApli(QWidget *sender);
     void BtnLauncherRunClick();
     void MenuLauncherSetClick();
+    // Input list editing.
+    void BtnUpClick();
+    void BtnDownClick();
+    void BtnCutClick();
+    void BtnPasteClick();
+    void BtnDeleteClick();
+    void BtnReReadClick();
+    void BtnRefClick();
+    // Display and preview.
+    void BtnDispClick();
+    void ListBox1Click();
+    void BtnOutFileDispClick();
+    void BtnViewInputClick();
+    void BtnViewOutputClick();
     void BigView1Click();
+    void BtnPreviewClick();
+    // The preview file: the program file with the extension ".TXT".
+    QString PreviewFilePath() const;
+    // For window tests: called with each viewer window just before it is shown modally.
+    std::function<void(TForm3 *viewer)> OnViewerShown;
     // The options of the joining job as the check boxes and settings stand now.
     JoinOptions CurrentJoinOptions() const;
 
@@ -77,14 +101,24 @@ private:
     void BuildControls();
     void ApplyAppearance();
     void CreateMissingSettingsFile();
-    // The launcher's preview: the joined text of the input list in the preview file; false
-    // after a failure, which it reports.
+    // The launcher's preview: the preview job under a busy cursor; false after a failure,
+    // which it reports.
     bool WriteLauncherPreview(const QString &previewFile);
     // The keys the three key handlers share; returns true when the key was used.
     bool SharedKeyDown(QWidget *sender, int key, int shift);
     bool FormKeyDown(QWidget *sender, int key, int shift);
     bool Edit1KeyDown(int key, int shift);
     bool ListBox1KeyDown(int key, int shift);
+    // Loads a file into BigView1; on failure the load message (the view is left empty).
+    bool ShowInMainView(const QByteArray &path);
+    // The viewer window's opening: `path` empty opens it empty, a loaded one becomes the shown
+    // file. False when the load failed.
+    bool OpenViewer(const QByteArray &path);
+    // The output name in Edit1 as the file system's bytes.
+    QByteArray OutputPath() const;
+    class ListBoxItems;
+    std::unique_ptr<ListBoxItems> listItems_;
+    QString lastSaveName_;  // offered again by the save dialog
 
     bool destroyed_ = false;
 };

@@ -1,7 +1,7 @@
 // Talvo: joins text files. Each command-line argument is one input file.
-#include <QStringList>
 #include <csignal>
 
+#include "CommandLine.h"
 #include "TalvoApplication.h"
 #include "TForm1.h"
 
@@ -9,12 +9,11 @@ int main(int argc, char **argv)
 {
     // A save that runs into the file-size limit must fail and be reported, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    TalvoApplication app(argc, argv);
-    QStringList arguments = app.arguments();
-    arguments.removeFirst();
+    CommandLine line = SplitCommandLine(argc, argv);
+    TalvoApplication app(line.qtArgc, argv);
     int rc;
     {
-        TForm1 form(QCoreApplication::applicationFilePath(), arguments);
+        TForm1 form(QCoreApplication::applicationFilePath(), line.inputs);
         form.show();
         rc = app.exec();
     }

@@ -133,6 +133,7 @@ public:
     virtual int IndexOf(QByteArrayView text) const;      // first row of the equal line, or -1
     virtual void Insert(int row, QByteArrayView text);
     virtual void LoadFromFile(const QString &fileName);
+    virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name
     virtual void LoadFromStream(QIODevice &stream);
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;

@@ -157,6 +157,11 @@ void TBigView::LoadFromFile(const QString &fileName)
     LoadWith([&] { lines_->LoadFromFile(fileName); });
 }
 
+void TBigView::LoadFromFile(const QByteArray &path)
+{
+    LoadWith([&] { lines_->LoadFromFile(path); });
+}
+
 void TBigView::LoadFromStream(QIODevice &stream)
 {
     LoadWith([&] { lines_->LoadFromStream(stream); });

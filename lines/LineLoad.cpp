@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+#include "NativeFile.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -235,10 +237,14 @@ int CapacityEstimate(qint64 bytes)
 
 void LineTable::loadFromFile(const QString &fileName, BreakRule rule, const LoadLimits &limits)
 {
+    loadFromFile(QFile::encodeName(fileName), rule, limits);
+}
+
+void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits)
+{
     clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw EInOutError(file.errorString().toStdString());
+    QFile file;
+    OpenForReading(file, path);
     const qint64 size = file.isSequential() ? 0 : file.size();
     setCapacity(CapacityEstimate(size));
     DeviceSource source(file, -1);

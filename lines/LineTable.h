@@ -127,6 +127,8 @@ public:
     // or read, or holds a line longer than maxLine; EListError when it holds more lines than
     // MaxCount. After a failure the table keeps the lines read so far, untrimmed.
     void loadFromFile(const QString &fileName, BreakRule rule, const LoadLimits &limits = {});
+    // The same with the file system's bytes for the name.
+    void loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits = {});
 
     // First line equal to `text` byte for byte, or -1.
     int indexOf(QByteArrayView text) const;

@@ -1,5 +1,7 @@
 #include "PlainStrings.h"
 
+#include <QFile>
+
 QByteArray PlainStrings::Get(int index) const
 {
     return table_.get(index);
@@ -37,9 +39,14 @@ void PlainStrings::Assign(const PlainStrings &source)
 
 void PlainStrings::LoadFromFile(const QString &fileName)
 {
+    LoadFromFile(QFile::encodeName(fileName));
+}
+
+void PlainStrings::LoadFromFile(const QByteArray &path)
+{
     // The whole file is read before the old lines go, so a failed load changes nothing.
     LineTable loaded;
-    loaded.loadFromFile(fileName, BreakRule::AnyBreak);
+    loaded.loadFromFile(path, BreakRule::AnyBreak);
     table_.swap(loaded);
 }
 

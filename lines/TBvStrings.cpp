@@ -117,6 +117,11 @@ void TBvStrings::LoadFromFile(const QString &fileName)
     table_.loadFromFile(fileName, BreakRule::CrOnly);
 }
 
+void TBvStrings::LoadFromFile(const QByteArray &path)
+{
+    table_.loadFromFile(path, BreakRule::CrOnly);
+}
+
 void TBvStrings::SaveToFile(const QString &fileName) const
 {
     table_.saveToFile(fileName);

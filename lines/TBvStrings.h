@@ -46,6 +46,7 @@ public:
     virtual QByteArray GetCommaText() const;
     [[noreturn]] virtual void Error() const;
     virtual void LoadFromFile(const QString &fileName);
+    virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);

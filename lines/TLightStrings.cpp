@@ -72,6 +72,11 @@ void TLightStrings::LoadFromFile(const QString &fileName)
     table_.loadFromFile(fileName, BreakRule::CrOnly);
 }
 
+void TLightStrings::LoadFromFile(const QByteArray &path)
+{
+    table_.loadFromFile(path, BreakRule::CrOnly);
+}
+
 void TLightStrings::SaveToFile(const QString &fileName) const
 {
     table_.saveToFile(fileName);

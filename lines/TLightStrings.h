@@ -34,7 +34,8 @@ public:
     virtual void SetCommaText(QByteArrayView text);
     virtual QByteArray GetCommaText() const;
     [[noreturn]] virtual void Error() const;
-    virtual void LoadFromFile(const QString &fileName);      // EInOutError
+    virtual void LoadFromFile(const QString &fileName);
+    virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name      // EInOutError
     virtual void SaveToFile(const QString &fileName) const;  // EInOutError; target kept on failure
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);

@@ -24,5 +24,5 @@ struct ViewerState {
     bool HitShown = false;         // the hit marker shows the last hit
     int WrapSwitchChoice = 0;      // wrap switch answer: -1 none, 1 window width, 0 set value
     QByteArray DialogText;         // the jump dialog's text; empty when it was cancelled
-    QString ShownFile;             // the file the viewer window shows
+    QByteArray ShownFile;          // the file last shown (the file system's bytes); empty when none
 };

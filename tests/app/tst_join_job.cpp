@@ -34,6 +34,7 @@ class TestJoinJob : public QObject {
 private:
     QTemporaryDir dir_;
     QString p(const QString &name) const { return dir_.filePath(name); }
+    QByteArray b(const QString &name) const { return QFile::encodeName(p(name)); }
     JoinOptions allBoxes() const
     {
         JoinOptions o;
@@ -60,7 +61,7 @@ private slots:
         WriteBytes(p("y.txt"), "c");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("out.txt"), {"x.txt", "y.txt"}, {p("x.txt"), p("y.txt")}, allBoxes(), d.make()));
+        QVERIFY(RunJoinJob(lists, p("out.txt"), {b("x.txt"), b("y.txt")}, allBoxes(), d.make()));
         QCOMPARE(ReadBytes(p("out.txt")),
                  QByteArray("S1\r\n## x.txt\r\nS2\r\na\r\nb\r\nS3\r\nS1\r\n## y.txt\r\nS2\r\nc\r\nS3\r\n"));
         QCOMPARE(d.said, QStringList{"notify:" + msg::Done});
@@ -79,8 +80,7 @@ private slots:
         o.FileName3 = QFile::encodeName(p("sepz.txt"));
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("bytes.txt"), {"lf.txt", "z.txt", "nul.txt"},
-                           {p("lf.txt"), p("z.txt"), p("nul.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, p("bytes.txt"), {b("lf.txt"), b("z.txt"), b("nul.txt")}, o, d.make()));
         const QByteArray sep = "x\x1Ay\r\nnext\r\nlast\r\n";
         QCOMPARE(ReadBytes(p("bytes.txt")),
                  "one\ntwo\nthree\n\r\n" + sep + "keep\r\n" + sep + QByteArray("a\0b\r\n\x81\r\n\xFF\xFE\r\n", 12) + sep);
@@ -93,11 +93,11 @@ private slots:
         o.AddStrTo.clear();
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("e.txt"), {"empty.txt"}, {p("empty.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, p("e.txt"), {b("empty.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("e.txt")), QByteArray("S1\r\nempty.txt\r\nS2\r\nS3\r\n"));
 
         // No inputs: an empty file, after the overwrite question since e.txt exists now.
-        QVERIFY(RunJoinJob(lists, p("e.txt"), {}, {}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, p("e.txt"), {}, o, d.make()));
         QCOMPARE(ReadBytes(p("e.txt")), QByteArray());
         QCOMPARE(QFileInfo(p("e.txt")).size(), 0);
         QVERIFY(d.said.contains("confirm:" + msg::AskOverwrite));
@@ -111,7 +111,7 @@ private slots:
         o.AddStrTo = Sjis("■ ");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("n.txt"), {"メモ 1.txt"}, {p("メモ 1.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, p("n.txt"), {b("メモ 1.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("n.txt")), Sjis("■ メモ 1.txt\r\n本文\r\n"));
         QCOMPARE(EncodeCp932OrQuestion(u"a\u00e9b€c"), QByteArray("a?b?c"));
         QCOMPARE(EncodeCp932OrQuestion(u"x😀y"), QByteArray("x?y"));
@@ -146,10 +146,10 @@ private slots:
         o.FileName1 = QFile::encodeName(p("no-such-separator.txt"));
         JoinWorkLists lists;
         Dialogs d;
-        QStringList names;
+        QByteArrayList pathBytes;
         for (const QString &path : paths)
-            names << QFileInfo(path).fileName();
-        QVERIFY(!RunJoinJob(lists, output, names, paths, o, d.make()));
+            pathBytes << QFile::encodeName(path);
+        QVERIFY(!RunJoinJob(lists, output, pathBytes, o, d.make()));
         QCOMPARE(d.said, QStringList{"report:" + message});
         QCOMPARE(ReadBytes(p("f.txt")), QByteArray("previous"));
         QVERIFY(!QFileInfo::exists(p("nowhere")));
@@ -162,7 +162,7 @@ private slots:
         o.FileName1 = o.FileName2 = o.FileName3 = "/no/such/file";
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("c.txt"), {"ok.txt"}, {p("ok.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, p("c.txt"), {b("ok.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("c.txt")), QByteArray("ok\r\n"));
     }
 
@@ -173,7 +173,7 @@ private slots:
         JoinWorkLists lists;
         Dialogs d;
         d.answerYes = false;
-        QVERIFY(!RunJoinJob(lists, p("keep.txt"), {"ok.txt"}, {p("ok.txt")}, JoinOptions{}, d.make()));
+        QVERIFY(!RunJoinJob(lists, p("keep.txt"), {b("ok.txt")}, JoinOptions{}, d.make()));
         QCOMPARE(d.said, QStringList{"confirm:" + msg::AskOverwrite});
         QCOMPARE(ReadBytes(p("keep.txt")), QByteArray("old bytes"));
     }
@@ -184,7 +184,7 @@ private slots:
         WriteBytes(p("other.txt"), "theirs");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("self.txt"), {"self.txt", "other.txt"}, {p("self.txt"), p("other.txt")},
+        QVERIFY(RunJoinJob(lists, p("self.txt"), {b("self.txt"), b("other.txt")},
                            JoinOptions{}, d.make()));
         QCOMPARE(ReadBytes(p("self.txt")), QByteArray("mine\r\ntheirs\r\n"));
     }
@@ -196,7 +196,7 @@ private slots:
         WriteBytes(p("ok.txt"), "x\r\n");
         JoinWorkLists lists;
         Dialogs d;
-        const bool written = RunJoinJob(lists, p("ro.txt"), {"ok.txt"}, {p("ok.txt")}, JoinOptions{}, d.make());
+        const bool written = RunJoinJob(lists, p("ro.txt"), {b("ok.txt")}, JoinOptions{}, d.make());
         QFile::setPermissions(p("ro.txt"), QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(!written);
         QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         JoinWorkLists lists;
         Dialogs d;
-        const bool written = RunJoinJob(lists, p("target.txt"), {"big-in.txt"}, {p("big-in.txt")}, JoinOptions{}, d.make());
+        const bool written = RunJoinJob(lists, p("target.txt"), {b("big-in.txt")}, JoinOptions{}, d.make());
         setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!written);
         QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);

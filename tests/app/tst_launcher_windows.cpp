@@ -117,7 +117,7 @@ private slots:
 
     void theShortcutLetterStartsTheEntryItShowsWithThePreview()
     {
-        TForm1 form(program(), {p("in.txt")});
+        TForm1 form(program(), {QFile::encodeName(p("in.txt"))});
         ModalSteps steps;
         steps.Add("Form13", [](QWidget *d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"));
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(form.ChosenEntry, 3);
         QVERIFY(boxes_.isEmpty());
         QCOMPARE(ReadBytes(preview()), QByteArray("one\r\ntwo\r\n"));
-        QCOMPARE(form.Ini.Viewer.ShownFile, preview());
+        QCOMPARE(form.Ini.Viewer.ShownFile, QFile::encodeName(preview()));
         QTRY_VERIFY(QFile::exists(p("rec dir/record")));
         const QString workDir = QFileInfo(p("work dir")).canonicalFilePath();
         QCOMPARE(QString::fromUtf8(ReadBytes(p("rec dir/record"))).split(u'\n'),
@@ -142,7 +142,7 @@ private slots:
 
     void aFailedStartNamesTheFileAndCancelStillWritesThePreview()
     {
-        TForm1 form(program(), {p("in.txt")});
+        TForm1 form(program(), {QFile::encodeName(p("in.txt"))});
         ModalSteps steps;
         steps.Add("Form13", [](QWidget *d) { Click(d, "BtnOk"); });  // the first line: Alpha
         form.BtnLauncherRun->click();
@@ -171,7 +171,7 @@ private slots:
     void anUnreadableInputWritesNothingAndShowsNoDialog()
     {
         WriteBytes(preview(), "old");
-        TForm1 form(program(), {p("missing.txt")});
+        TForm1 form(program(), {QFile::encodeName(p("missing.txt"))});
         form.BtnLauncherRun->click();  // a dialog would wait here for ever
         QCOMPARE(boxes_, QStringList({msg::CannotOpen}));
         QCOMPARE(ReadBytes(preview()), QByteArray("old"));

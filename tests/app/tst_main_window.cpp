@@ -76,6 +76,7 @@ private:
     QString program() const { return dir_.filePath("TALVO"); }
     QString ini() const { return dir_.filePath("TALVO.INI"); }
     QString p(const QString &name) const { return dir_.filePath(name); }
+    QByteArray b(const QString &name) const { return QFile::encodeName(p(name)); }
 
 private slots:
     void init()
@@ -104,11 +105,11 @@ private slots:
     {
         TForm1 form(program(), {"/A/x.txt", "/y.txt", "/A/x.txt", "/no such/ﾒﾓ 1.txt", "bare"});
         QCOMPARE(Items(form.ListBox1), (QStringList{"x.txt", "y.txt", "x.txt", "ﾒﾓ 1.txt", "bare"}));
-        QCOMPARE(form.PathList.last(), QString("bare"));
+        QCOMPARE(form.Inputs->PathList().last(), QByteArray("bare"));
         QCOMPARE(form.ListBox1->currentRow(), 0);
         QCOMPARE(form.Edit1->text(), QString("/A/"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Talvo (ﾒｲﾝ)    /A/"));
-        QCOMPARE(form.NameListSaved, form.NameList);
+        QCOMPARE(form.Inputs->NameListSaved(), form.Inputs->NameList());
         TForm1 bare(program(), {"x.txt"});
         QCOMPARE(bare.Edit1->text(), QString());
     }
@@ -249,7 +250,7 @@ private slots:
         WriteBytes(p("sep1.txt"), "----\r\n");
         WriteBytes(ini(), "[OutPutJyouhou]\r\nFileName1=" + QFile::encodeName(p("sep1.txt")) +
                               "\r\nCheckOut1=1\r\nCheckAddStr=1\r\nAddStrTo=\"# \"\r\n");
-        TForm1 form(program(), {p("in/x.txt"), p("in/y.txt")});
+        TForm1 form(program(), {b("in/x.txt"), b("in/y.txt")});
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(form.Edit1->text(), p("in/"));
@@ -280,7 +281,7 @@ private slots:
     void failuresShowTheirMessageAndWriteNothing()
     {
         WriteBytes(p("ok.txt"), "ok\r\n");
-        TForm1 form(program(), {p("ok.txt"), p("missing.txt")});
+        TForm1 form(program(), {b("ok.txt"), b("missing.txt")});
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         form.Edit1->setText(p("never.txt"));

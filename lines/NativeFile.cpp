@@ -1,0 +1,53 @@
+#include "NativeFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ListErrors.h"
+#include "ShiftJis.h"
+
+namespace {
+[[noreturn]] void Fail(int error)
+{
+    throw EInOutError(std::strerror(error));
+}
+}
+
+void OpenForReading(QFile &file, const QByteArray &path)
+{
+    if (path.isEmpty())
+        Fail(ENOENT);
+    // Without O_NONBLOCK, opening a FIFO that nobody writes to waits for good.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        Fail(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        Fail(error);
+    }
+    // Reads block again, so a pipe with a writer is read to its end.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw EInOutError(file.errorString().toStdString());
+    }
+}
+
+bool IsValidUtf8(QByteArrayView bytes)
+{
+    // Qt's decoder does not report every malformed sequence; an invalid one never survives the
+    // round trip, since it comes back as U+FFFD.
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+QString DisplayName(QByteArrayView bytes)
+{
+    return IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeCp932(bytes);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Files opened by the file system's own bytes. Qt's file names are text, and a name whose bytes
+// are not valid UTF-8 (a Shift-JIS name unpacked from an old archive) would not survive the trip
+// through text; paths from the command line therefore stay bytes until the open.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QString>
+
+// Opens `path` for reading into `file` (unbuffered). Never waits on a pipe that has no writer;
+// refuses a folder. EInOutError when the file cannot be opened.
+void OpenForReading(QFile &file, const QByteArray &path);
+
+// A file name as the user sees it: its bytes as UTF-8 when they are valid UTF-8, else as CP932.
+QString DisplayName(QByteArrayView bytes);
+// Whether the bytes are valid UTF-8.
+bool IsValidUtf8(QByteArrayView bytes);

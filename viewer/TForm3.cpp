@@ -1,0 +1,245 @@
+#include "TForm3.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "BigView.h"
+#include "Fonts.h"
+#include "KeyMap.h"
+#include "StatusCaption.h"
+
+namespace {
+// "Exactly" a modifier: that one held and no other.
+bool Exactly(int shift, ShiftBits bit) { return shift == bit; }
+}
+
+TForm3::TForm3(ViewerState &state, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      State(state)
+{
+    setObjectName("Form3");
+    setWindowTitle(QStringLiteral("Talvo (ﾋﾞｭｰﾜ)"));
+    setFont(ResolveFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true));
+    setSizeGripEnabled(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName("MainMenu1");
+    layout->setMenuBar(MainMenu1);
+    BuildMenus();
+
+    BigView1 = new TBigView(this);
+    BigView1->setObjectName("BigView1");
+    BigView1->SetBvStyle({bvClientLow});
+    BigView1->SetCapacity(0);
+    BigView1->SetCaret(false);
+    BigView1->setFont(ResolveFont(QStringLiteral("System"), 19, true));
+    BigView1->SetFontColor(Qt::black);
+    BigView1->SetMaxChar(255);
+    BigView1->SetPCanLimit(0);
+    BigView1->SetScOver(true);
+    BigView1->SetScrollBar(ssVertical);
+    BigView1->SetScrollSense(2);
+    BigView1->SetSelect(false);
+    BigView1->setFocusPolicy(Qt::StrongFocus);
+    BigView1->SetViewTabStop(4);
+    BigView1->SetWrapByte(80);
+    BigView1->SetWordWrap(true);
+    BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
+        if (FormKeyDown(key, shift))
+            key = 0;
+    };
+    layout->addWidget(BigView1);
+    setFocusProxy(BigView1);
+    // The outer size 625 x 430 of the original window, less its frame.
+    resize(617, 404);
+
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+    Timer1.start();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::BuildMenus()
+{
+    const auto item = [this](QMenu *menu, QAction *&action, const char *name, const QString &caption,
+                             void (TForm3::*handler)()) {
+        action = menu->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    MenuSearch = MainMenu1->addMenu(QStringLiteral("検索(&S)"));
+    MenuSearch->setObjectName("MenuSearch");
+    item(MenuSearch, MenuFind, "MenuFind", QStringLiteral("検索(&F)..."), &TForm3::MenuFindClick);
+    item(MenuSearch, MenuReFind, "MenuReFind", QStringLiteral("前検索(下検索)(&N)"), &TForm3::MenuReFindClick);
+    item(MenuSearch, MenuReFindPrior, "MenuReFindPrior", QStringLiteral("後検索(上検索)(&P)"),
+         &TForm3::MenuReFindPriorClick);
+    item(MenuSearch, MenuJump, "MenuJump", QStringLiteral("ｼﾞｬﾝﾌﾟ(&J)..."), &TForm3::MenuJumpClick);
+    MenuDisp = MainMenu1->addMenu(QStringLiteral("表示(&D)"));
+    MenuDisp->setObjectName("MenuDisp");
+    item(MenuDisp, MenuWrapChange, "MenuWrapChange", QStringLiteral("折返切替(&W)..."),
+         &TForm3::MenuWrapChangeClick);
+    MenuOption = MainMenu1->addMenu(QStringLiteral("環境設定(&K)"));
+    MenuOption->setObjectName("MenuOption");
+    item(MenuOption, MenuWordWrap, "MenuWordWrap", QStringLiteral("折返設定(&W)..."), &TForm3::MenuWordWrapClick);
+    item(MenuOption, MenuScroll, "MenuScroll", QStringLiteral("ｽｸﾛｰﾙ設定(&S)..."), &TForm3::MenuScrollClick);
+}
+
+bool TForm3::FormKeyDown(int key, int shift)
+{
+    const bool exactlyCtrl = Exactly(shift, ssCtrl), exactlyAlt = Exactly(shift, ssAlt),
+               exactlyShift = Exactly(shift, ssShift);
+    switch (key) {
+    case vk::Escape:
+    case vk::Return:
+        reject();
+        return true;
+    case vk::OpenBracket:
+        if (!exactlyCtrl)
+            return false;
+        if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
+            showNormal();
+        else
+            showMaximized();
+        return true;
+    case vk::W:
+        if (exactlyCtrl || exactlyAlt || exactlyShift)
+            return false;
+        MenuWrapChangeClick();
+        return true;
+    case vk::J:
+        if (exactlyAlt)
+            return false;
+        MenuJumpClick();
+        return true;
+    case vk::F:
+        if (exactlyAlt)
+            return false;
+        MenuFindClick();
+        return true;
+    case vk::N:
+        if (exactlyAlt || !State.SearchDone)
+            return false;
+        MenuReFindClick();
+        return true;
+    case vk::P:
+        if (exactlyAlt || !State.SearchDone)
+            return false;
+        MenuReFindPriorClick();
+        return true;
+    case 'Q':
+        if (exactlyCtrl || exactlyAlt)
+            return false;
+        reject();
+        return true;
+    case vk::X:
+    case vk::E:
+        if (exactlyCtrl)
+            HideHitMarker();
+        return false;
+    case vk::T:
+    case vk::B:
+        if (!exactlyCtrl && !exactlyAlt)
+            HideHitMarker();
+        return false;
+    case vk::Down:
+    case vk::Up:
+    case vk::Left:
+    case vk::Right:
+    case vk::Prior:
+    case vk::Next:
+    case vk::Home:
+    case vk::End:
+        HideHitMarker();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void TForm3::keyPressEvent(QKeyEvent *e)
+{
+    // Keys that reach the window itself (the view not focused) take the same table.
+    const VirtualKey vk = MapKeyEvent(e);
+    if (FormKeyDown(vk.key, vk.shift))
+        e->accept();
+    else
+        QDialog::keyPressEvent(e);
+}
+
+void TForm3::SetTimerInterval(int ms)
+{
+    if (ms <= 0) {
+        Timer1.stop();
+    } else {
+        Timer1.start(ms);
+    }
+}
+
+void TForm3::HideHitMarker()
+{
+    BigView1->SetCaret(false);
+    State.HitShown = false;
+    SetTimerInterval(0);
+}
+
+void TForm3::ShowHitMarker(QPoint pos)
+{
+    BigView1->PlaceCaret(pos);
+    State.HitTopRow = BigView1->TopRow();
+    State.HitShown = true;
+    SetTimerInterval(100);
+    BigView1->SetCaret(true);
+}
+
+void TForm3::ShowStatusCaption(int column)
+{
+    const int row = State.HitRow;
+    setWindowTitle(StatusCaption(BigView1->RowCount(), BigView1->LineCount(), row,
+                                 BigView1->RowToLine(row - 1) + 1, column));
+}
+
+void TForm3::Timer1Timer()
+{
+    if (BigView1->TopRow() == State.HitTopRow || !State.HitShown)
+        return;
+    State.HitTopRow = BigView1->TopRow();
+    BigView1->SetCaret(false);
+    BigView1->Redraw();
+    State.HitShown = false;
+    SetTimerInterval(0);
+}
+
+void TForm3::FormClose()
+{
+    // Clearing first means the wrap change below lays out no text.
+    BigView1->Clear();
+    BigView1->SetWordWrap(State.WordWrap);
+    BigView1->SetWrapByte(State.WordWrapByte);
+}
+
+void TForm3::done(int result)
+{
+    if (!std::exchange(closed_, true))
+        FormClose();
+    Timer1.stop();
+    QDialog::done(result);
+}
+
+// The search (with its dialog) and the jump, wrap and scroll dialogs fill these.
+void TForm3::MenuFindClick() {}
+void TForm3::MenuReFindClick() {}
+void TForm3::MenuReFindPriorClick() {}
+void TForm3::MenuJumpClick() {}
+void TForm3::MenuWrapChangeClick() {}
+void TForm3::MenuWordWrapClick() {}
+void TForm3::MenuScrollClick() {}
+
+void TForm3::WordWrapDspChange() { MenuWrapChangeClick(); }

@@ -1,0 +1,65 @@
+#pragma once
+// The viewer window: one file in a big-text view filling the window, with the search, jump,
+// wrap and scroll commands, the hit marker and its timer. Opened modally by the main window,
+// which hands it the viewer state that outlives one window.
+#include <QDialog>
+#include <QPoint>
+#include <QTimer>
+
+#include "ViewerState.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class TBigView;
+
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm3(ViewerState &state, QWidget *parent = nullptr);
+    ~TForm3() override;
+
+    QMenuBar *MainMenu1 = nullptr;
+    QMenu *MenuSearch = nullptr, *MenuDisp = nullptr, *MenuOption = nullptr;
+    QAction *MenuFind = nullptr, *MenuReFind = nullptr, *MenuReFindPrior = nullptr,
+            *MenuJump = nullptr, *MenuWrapChange = nullptr, *MenuWordWrap = nullptr,
+            *MenuScroll = nullptr;
+    TBigView *BigView1 = nullptr;
+    QTimer Timer1;
+    ViewerState &State;
+
+    // The window's keys, before the view handles them; true when the key is used up here.
+    bool FormKeyDown(int key, int shift);
+    // Runs once as the window closes: the view lets its lines go, and a wrap switch made in
+    // this window does not outlive it.
+    void FormClose();
+    // The hit marker's watchdog: a scrolled view takes the marker away.
+    void Timer1Timer();
+
+    // Search, jump, wrap and scroll commands.
+    void MenuFindClick();
+    void MenuReFindClick();
+    void MenuReFindPriorClick();
+    void MenuJumpClick();
+    void MenuWrapChangeClick();
+    void MenuWordWrapClick();
+    void MenuScrollClick();
+    void WordWrapDspChange();
+
+    // The hit marker: the caret at a hit (column, row), remembered with the view's top row and
+    // watched by Timer1 at 100 ms; hidden by the keys of FormKeyDown, a new search or scrolling.
+    void ShowHitMarker(QPoint pos);
+    void HideHitMarker();
+    // The caption after a hit at 1-based State.HitRow, 1-based byte column `column`.
+    void ShowStatusCaption(int column);
+    // Interval 0 stops the timer.
+    void SetTimerInterval(int ms);
+
+protected:
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    void BuildMenus();
+    bool closed_ = false;
+};
