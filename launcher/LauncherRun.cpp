@@ -5,10 +5,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <QUrl>
 
-#include "ShiftJis.h"
+#include "NativeFile.h"
 
 namespace {
 const QString kFileMark = QStringLiteral("%f");
@@ -106,9 +105,9 @@ QStringList SplitArguments(const QString &text, const QString *path)
 LaunchCommand BuildLaunchCommand(const LauncherEntries &entries, int entry, const QString &previewFile)
 {
     LaunchCommand c;
-    c.fileName = SubstituteFileMark(LauncherText(entries.ProgName[entry]), previewFile);
-    c.arguments = SplitArguments(LauncherText(entries.ProgOption[entry]), &previewFile);
-    c.workingDir = LauncherText(entries.ProgDir[entry]);
+    c.fileName = SubstituteFileMark(DisplayName(entries.ProgName[entry]), previewFile);
+    c.arguments = SplitArguments(DisplayName(entries.ProgOption[entry]), &previewFile);
+    c.workingDir = DisplayName(entries.ProgDir[entry]);
     return c;
 }
 
@@ -142,11 +141,4 @@ bool StartLaunchCommand(const LaunchCommand &command)
         break;
     }
     return false;
-}
-
-QString LauncherText(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? DecodeCp932(bytes) : text;
 }

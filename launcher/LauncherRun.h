@@ -2,7 +2,6 @@
 // Starting a launcher entry on the preview file: the lines of the run dialog, the "%f" rule, the
 // option text split into arguments as a shell would, and the start itself (no shell is run).
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -30,7 +29,8 @@ QString SubstituteFileMark(const QString &text, const QString &path);
 // The split works on characters, not bytes: a Shift-JIS trail byte 0x5C is no backslash.
 QStringList SplitArguments(const QString &optionText, const QString *path = nullptr);
 
-// What the shell's "OPEN" of an entry comes to.
+// What the shell's "OPEN" of an entry comes to. The settings bytes become text as the user sees
+// them (DisplayName), which is also what the started program receives.
 struct LaunchCommand {
     QString fileName;        // ProgName after the substitution
     QStringList arguments;   // ProgOption split, the substitution inside its argument
@@ -51,7 +51,3 @@ LaunchTarget ResolveLaunchTarget(const QString &fileName, const QString &working
 
 // Starts the command detached (not waited for). False when nothing could be started.
 bool StartLaunchCommand(const LaunchCommand &command);
-
-// Settings bytes as the user sees and the started program receives them: UTF-8 when they are
-// valid UTF-8, else Shift-JIS.
-QString LauncherText(QByteArrayView bytes);

@@ -9,6 +9,7 @@
 #include "KeyMap.h"
 #include "LauncherMessages.h"
 #include "LauncherRun.h"
+#include "NativeFile.h"
 #include "LauncherWorkLists.h"
 #include "MessageBox.h"
 #include "ShiftJis.h"
@@ -20,12 +21,12 @@ const QString kProgramFilter = QStringLiteral(
     "実行ﾌｧｲﾙ(EXE ; COM)|*.EXE;*.COM|実行ﾌｧｲﾙ(PIF ; BAT ; LNK)|*.PIF;*.BAT;*.LNK|全ﾌｧｲﾙ(*.*)|*.*");
 
 // The title and the shortcut are the settings file's Shift-JIS text; the other three are
-// names and arguments, shown as LauncherText shows them.
+// names and arguments, shown as DisplayName shows them.
 bool IsCp932Box(int box) { return box == kTitle || box == kShortCut; }
 
 QString Shown(int box, const QByteArray &bytes)
 {
-    return IsCp932Box(box) ? DecodeCp932(bytes) : LauncherText(bytes);
+    return IsCp932Box(box) ? DecodeCp932(bytes) : DisplayName(bytes);
 }
 
 // A value of the settings file is one line: a pasted line break becomes a blank.

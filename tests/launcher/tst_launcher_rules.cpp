@@ -4,6 +4,7 @@
 
 #include "IniFile.h"
 #include "LauncherRun.h"
+#include "NativeFile.h"
 #include "LauncherWorkLists.h"
 #include "TestSupport.h"
 
@@ -49,7 +50,7 @@ private slots:
         QCOMPARE(SplitArguments("end\\"), QStringList({"end\\"}));
         QCOMPARE(SplitArguments(""), QStringList());
         // A Shift-JIS text whose trail byte is 0x5C ("表" is 95 5C) is no escape.
-        QCOMPARE(SplitArguments(LauncherText(Sjis("表 示"))), QStringList({"表", "示"}));
+        QCOMPARE(SplitArguments(DisplayName(Sjis("表 示"))), QStringList({"表", "示"}));
     }
 
     void previewPathStaysOneArgumentWhereTheMarkStands()
