@@ -9,12 +9,12 @@
 #include "ShiftJis.h"
 
 namespace {
-constexpr qsizetype kFontNameBytes = 255;  // what the font record held
+constexpr qsizetype FontNameBytes = 255;  // what the font record held
 }
 
 QFont SettingFont(const QByteArray &name, const QByteArray &size)
 {
-    return ResolveFont(DecodeCp932(CutAtCharBoundary(name, kFontNameBytes)), FontSizeValue(size));
+    return ResolveFont(DecodeCp932(CutAtCharBoundary(name, FontNameBytes)), FontSizeValue(size));
 }
 
 QColor SettingColor(const QByteArray &text, TColor fallback)

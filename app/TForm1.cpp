@@ -17,6 +17,9 @@
 #include <utility>
 
 #include "IniFile.h"
+#include "LauncherMessages.h"
+#include "LauncherRun.h"
+#include "LauncherWorkLists.h"
 #include "ListErrors.h"
 #include "Messages.h"
 #include "Paths.h"
@@ -27,6 +30,9 @@
 #include "KeyMap.h"
 #include "MessageBox.h"
 #include "ProgramFile.h"
+#include "TForm11.h"
+#include "TForm13.h"
+#include "WindowActivation.h"
 #include "WindowPlacement.h"
 #include "BigView.h"
 #include "NativeFile.h"
@@ -121,6 +127,7 @@ void TForm1::BuildMenus()
     connect(MenuViewFont, &QAction::triggered, this, &TForm1::MenuViewFontClick);
     connect(MenuViewBackColor, &QAction::triggered, this, &TForm1::MenuViewBackColorClick);
     connect(MenuHelpDisp, &QAction::triggered, this, &TForm1::MenuHelpDispClick);
+    connect(MenuLauncherSet, &QAction::triggered, this, &TForm1::MenuLauncherSetClick);
 }
 
 void TForm1::BuildControls()
@@ -218,6 +225,7 @@ void TForm1::BuildControls()
     connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
     connect(BtnSeparate, &QPushButton::clicked, this, &TForm1::BtnSeparateClick);
+    connect(BtnLauncherRun, &QPushButton::clicked, this, &TForm1::BtnLauncherRunClick);
     connect(BtnRef, &QPushButton::clicked, this, &TForm1::BtnRefClick);
     connect(BtnUp, &QPushButton::clicked, this, &TForm1::BtnUpClick);
     connect(BtnDown, &QPushButton::clicked, this, &TForm1::BtnDownClick);
@@ -557,8 +565,57 @@ void TForm1::BtnPreviewClick()
 
 void TForm1::FocusMoveToApli(QWidget *sender)
 {
-    // Bringing the companion application forward comes with the launcher.
     Q_UNUSED(sender);
+    // The companion application may not be running; then F4 does nothing.
+    ActivateWindowOfClass("LunorMainWin");
+}
+
+bool TForm1::WriteLauncherPreview(const QString &previewFile)
+{
+    BusyCursor busy;
+    return RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(),
+                         [&](const QString &text) {
+                             busy.Release();
+                             ShowMessageBox(text, MsgKind::Warning, mbAbort, this);
+                         });
+}
+
+void TForm1::BtnLauncherRunClick()
+{
+    const QString previewFile = PreviewFilePath();
+    if (!WriteLauncherPreview(previewFile))
+        return;
+    Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
+
+    Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
+    const std::vector<LauncherRunLine> lines = LauncherRunLines(Launcher);
+    {
+        TForm13 dialog(ChosenEntry, this);
+        dialog.SetLines(lines);
+        if (lines.empty())
+            dialog.AddEmptyLine();
+        dialog.ListBox1->setCurrentRow(0);
+        ChosenEntry = -1;
+        CentreOnScreen(&dialog);
+        dialog.exec();
+    }
+    if (lines.empty())
+        ChosenEntry = -1;
+    if (ChosenEntry < 1 || ChosenEntry > LauncherEntries::EntryCount)
+        return;
+    const LaunchCommand command = BuildLaunchCommand(Launcher, ChosenEntry, previewFile);
+    if (!StartLaunchCommand(command))
+        ShowMessageBox(msg::LaunchFailed(command.fileName), MsgKind::Warning, mbAbort, this);
+}
+
+void TForm1::MenuLauncherSetClick()
+{
+    Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
+    LauncherWorkLists work(Launcher);
+    TForm11 dialog(work, Launcher, SettingsFilePath(ProgramFile), this);
+    CentreOnScreen(&dialog);
+    // Cancel keeps the entries as read: nothing was written.
+    dialog.exec();
 }
 
 bool TForm1::SharedKeyDown(QWidget *sender, int key, int shift)

@@ -60,6 +60,7 @@ public:
     // Start-up's system detection, used only when the settings file is created.
     QByteArray OsKind, WindowsDir;
     LauncherEntries Launcher;
+    int ChosenEntry = -1;              // the entry chosen in the run dialog, -1 for none
 
     // Handlers.
     void FormCreate(const QByteArrayList &arguments);
@@ -68,6 +69,8 @@ public:
     void BtnCanselClick();
     void MenuFileExitClick();
     void FocusMoveToApli(QWidget *sender);
+    void BtnLauncherRunClick();
+    void MenuLauncherSetClick();
     // Input list editing.
     void BtnUpClick();
     void BtnDownClick();
@@ -108,6 +111,9 @@ private:
     bool ChooseFont(QByteArray &name, QByteArray &size, QByteArray &color);
     bool ChooseColor(QByteArray &color, TColor fallback);
     void CreateMissingSettingsFile();
+    // The launcher's preview: the preview job under a busy cursor; false after a failure,
+    // which it reports.
+    bool WriteLauncherPreview(const QString &previewFile);
     // The keys the three key handlers share; returns true when the key was used.
     bool SharedKeyDown(QWidget *sender, int key, int shift);
     bool FormKeyDown(QWidget *sender, int key, int shift);

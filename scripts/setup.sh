@@ -2,7 +2,7 @@
 # Installs the Debian packages Talvo builds, runs and is tested with (as root on Debian 12).
 set -euo pipefail
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          fonts-ipafont-gothic qt6-translations-l10n xvfb xauth)
+          fonts-ipafont-gothic qt6-translations-l10n xvfb xauth libxcb1-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -82,7 +82,7 @@ struct FontColour {
     QRgb rgb;
     const char *name;  // UTF-8
 };
-constexpr FontColour kFontColours[] = {
+constexpr FontColour FontColours[] = {
     {0x000000, "黒"}, {0x800000, "栗色"}, {0x008000, "緑"}, {0x808000, "オリーブ"},
     {0x000080, "紺"}, {0x800080, "紫"}, {0x008080, "緑青"}, {0x808080, "灰色"},
     {0xC0C0C0, "銀色"}, {0xFF0000, "赤"}, {0x00FF00, "ライム"}, {0xFFFF00, "黄"},
@@ -122,7 +122,7 @@ bool ShowFontDialog(QWidget *parent, QFont &font, QColor &color)
     colours->setObjectName(QStringLiteral("FontColour"));
     colourLabel->setBuddy(colours);
     bool listed = false;
-    for (const FontColour &c : kFontColours) {
+    for (const FontColour &c : FontColours) {
         const QColor value = QColor::fromRgb(c.rgb);
         colours->addItem(Swatch(value), QString::fromUtf8(c.name), value);
         listed = listed || value == color;

@@ -1,0 +1,53 @@
+#pragma once
+// Starting a launcher entry on the preview file: the lines of the run dialog, the "%f" rule, the
+// option text split into arguments as a shell would, and the start itself (no shell is run).
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "LauncherEntries.h"
+
+// One line of the run dialog and the entry it shows.
+struct LauncherRunLine {
+    int entry = 0;    // entry number 1..9
+    QByteArray text;  // ProgShortCut, two blanks, ProgTitle
+};
+// The entries in use (non-empty title) in entry-number order. A free entry between entries in
+// use leaves no hole, so each line starts the entry it shows.
+std::vector<LauncherRunLine> LauncherRunLines(const LauncherEntries &entries);
+
+// The first "%f" (case-sensitive) replaced by path; the rest of the text stays as it is.
+QString SubstituteFileMark(const QString &text, const QString &path);
+
+// The option text split into arguments by the shell's quoting rules: blanks, tabs and line
+// breaks separate; '...' keeps everything; "..." keeps everything but \" \\ \$ \` and a
+// backslash-newline; a backslash outside quotes keeps the next character. A quote without its
+// closing partner is an ordinary character, so text with unbalanced quotes reaches the program
+// as typed. When path is given, the first "%f" of the text becomes path inside the argument
+// where it stands, whatever quoting surrounds it, so a path with blanks stays one argument.
+// The split works on characters, not bytes: a Shift-JIS trail byte 0x5C is no backslash.
+QStringList SplitArguments(const QString &optionText, const QString *path = nullptr);
+
+// What the shell's "OPEN" of an entry comes to. The settings bytes become text as the user sees
+// them (DisplayName), which is also what the started program receives.
+struct LaunchCommand {
+    QString fileName;        // ProgName after the substitution
+    QStringList arguments;   // ProgOption split, the substitution inside its argument
+    QString workingDir;      // ProgDir; empty means none is given
+};
+LaunchCommand BuildLaunchCommand(const LauncherEntries &entries, int entry, const QString &previewFile);
+
+// How a file name is started: run as a program, opened with the desktop's default application,
+// or not at all (missing, a folder, an empty name, a working folder that does not exist).
+enum class LaunchKind { Execute, OpenDocument, Fail };
+struct LaunchTarget {
+    LaunchKind kind = LaunchKind::Fail;
+    QString path;  // the program or document, resolved to a full path
+};
+// A name without "/" is looked up on PATH first; a relative name is taken from the working
+// folder when one is given, as the started program will see it.
+LaunchTarget ResolveLaunchTarget(const QString &fileName, const QString &workingDir);
+
+// Starts the command detached (not waited for). False when nothing could be started.
+bool StartLaunchCommand(const LaunchCommand &command);

@@ -1,0 +1,87 @@
+#include "TForm13.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include "KeyMap.h"
+#include "ShiftJis.h"
+
+TForm13::TForm13(int &chosenEntry, QWidget *parent)
+    : LauncherDialog("Form13", QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"), {402, 206}, parent),
+      chosenEntry_(chosenEntry)
+{
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setGeometry(8, 8, 280, 190);
+    BtnOk = AddButton("BtnOk", QStringLiteral("実行(&O)"), {298, 8, 96, 27});
+    BtnCansel = AddButton("BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {298, 40, 96, 27});
+    WatchKeys({ListBox1, BtnOk, BtnCansel});
+
+    connect(BtnOk, &QPushButton::clicked, this, &TForm13::BtnOkClick);
+    connect(BtnCansel, &QPushButton::clicked, this, &TForm13::BtnCanselClick);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm13::ListBox1Click);
+    ListBox1->setFocus();
+}
+
+void TForm13::SetLines(const std::vector<LauncherRunLine> &lines)
+{
+    ListBox1->clear();
+    lineEntries_.clear();
+    for (const LauncherRunLine &line : lines) {
+        ListBox1->addItem(DecodeCp932(line.text));
+        lineEntries_.push_back(line.entry);
+    }
+}
+
+void TForm13::AddEmptyLine()
+{
+    ListBox1->addItem(QString());
+    lineEntries_.push_back(0);
+}
+
+int TForm13::SelectedEntry() const
+{
+    const int row = ListBox1->currentRow();
+    if (row < 0 || row >= int(lineEntries_.size()) || !ListBox1->currentItem()->isSelected())
+        return 0;
+    return lineEntries_[size_t(row)];
+}
+
+void TForm13::BtnOkClick()
+{
+    chosenEntry_ = SelectedEntry();
+    accept();
+}
+
+void TForm13::ListBox1Click() { BtnOkClick(); }
+
+void TForm13::BtnCanselClick()
+{
+    chosenEntry_ = -1;
+    reject();
+}
+
+bool TForm13::ListBoxKeyDown(int key, int shift)
+{
+    Q_UNUSED(shift);
+    if (key == vk::Return) {
+        BtnOkClick();
+        return true;
+    }
+    return FormKeyDown(key, shift);
+}
+
+bool TForm13::FormKeyDown(int key, int shift)
+{
+    Q_UNUSED(shift);
+    if (key != vk::Escape)
+        return false;
+    BtnCanselClick();
+    return true;
+}
+
+bool TForm13::KeyDown(QObject *receiver, int key, int shift)
+{
+    return receiver == ListBox1 ? ListBoxKeyDown(key, shift) : FormKeyDown(key, shift);
+}
