@@ -8,10 +8,9 @@
 namespace {
 class FoldedPattern {
 public:
-    explicit FoldedPattern(QByteArrayView text) : bytes_(size_t(text.size()))
+    explicit FoldedPattern(QByteArrayView text)
+        : bytes_(Fold(text)), scanner_(bytes_.front(), bytes_.back(), size() - 1)
     {
-        for (qsizetype i = 0; i < text.size(); ++i)
-            bytes_[size_t(i)] = FoldLetter(static_cast<unsigned char>(text[i]));
     }
     qsizetype size() const { return qsizetype(bytes_.size()); }
 
@@ -28,12 +27,20 @@ public:
     // starts + size() - 1 bytes.
     qsizetype search(const unsigned char *hay, qsizetype starts) const
     {
-        return ScanCandidates(hay, starts, bytes_.front(), bytes_.back(), size() - 1,
-                              [&](qsizetype at) { return matchesAt(hay + at); });
+        return scanner_.Scan(hay, starts, [&](qsizetype at) { return matchesAt(hay + at); });
     }
 
 private:
+    static std::vector<FoldedByte> Fold(QByteArrayView text)
+    {
+        std::vector<FoldedByte> bytes(size_t(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i)
+            bytes[size_t(i)] = FoldLetter(static_cast<unsigned char>(text[i]));
+        return bytes;
+    }
+
     std::vector<FoldedByte> bytes_;
+    FoldedScanner scanner_;
 };
 }
 

@@ -28,22 +28,44 @@ bool StartsChar(const unsigned char *row, qsizetype at, qsizetype &known)
 }
 }
 
-SearchPattern::SearchPattern(QByteArrayView text, bool caseSensitive)
-    : bytes_(text.toByteArray()), caseSensitive_(caseSensitive)
+namespace {
+struct Compared {
+    QByteArray bytes;
+    bool lastIsTrail = false;  // the last byte ends a two-byte character
+};
+
+// The pattern as compared: without case distinction, a-z of its single-byte characters in upper
+// case.
+Compared ComparedBytes(QByteArrayView text, bool caseSensitive)
 {
-    if (bytes_.isEmpty())
-        return;
-    bool lastIsTrail = false;
+    Compared c{text.toByteArray()};
     ForEachChar(text, [&](qsizetype i, qsizetype n) {
-        if (n == 1 && !caseSensitive_)
-            bytes_[i] = char(AsciiUpper(static_cast<unsigned char>(bytes_[i])));
-        lastIsTrail = n == 2 && i + n == text.size();
+        if (n == 1 && !caseSensitive)
+            c.bytes[i] = char(AsciiUpper(static_cast<unsigned char>(c.bytes[i])));
+        c.lastIsTrail = n == 2 && i + n == text.size();
         return true;
     });
-    const auto firstByte = static_cast<unsigned char>(bytes_.front());
-    const auto lastByte = static_cast<unsigned char>(bytes_.back());
-    first_ = caseSensitive_ ? ExactByte(firstByte) : FoldLetter(firstByte);
-    last_ = caseSensitive_ || lastIsTrail ? ExactByte(lastByte) : FoldLetter(lastByte);
+    return c;
+}
+
+FoldedScanner MakeScanner(const Compared &c, bool caseSensitive)
+{
+    if (c.bytes.isEmpty())
+        return FoldedScanner(ExactByte(0), ExactByte(0), 0);
+    // A folded letter lets both cases through; MatchesAt then decides by the character.
+    const auto first = static_cast<unsigned char>(c.bytes.front());
+    const auto last = static_cast<unsigned char>(c.bytes.back());
+    return FoldedScanner(caseSensitive ? ExactByte(first) : FoldLetter(first),
+                         caseSensitive || c.lastIsTrail ? ExactByte(last) : FoldLetter(last), c.bytes.size() - 1);
+}
+}
+
+SearchPattern::SearchPattern(QByteArrayView text, bool caseSensitive) : caseSensitive_(caseSensitive),
+    scanner_(ExactByte(0), ExactByte(0), 0)
+{
+    const Compared c = ComparedBytes(text, caseSensitive);
+    bytes_ = c.bytes;
+    scanner_ = MakeScanner(c, caseSensitive);
 }
 
 bool SearchPattern::MatchesAt(QByteArrayView row, qsizetype at) const
@@ -75,13 +97,13 @@ bool SearchPattern::MatchesAt(QByteArrayView row, qsizetype at) const
 namespace {
 // The row match, inlined into the row walk so the scan's set-up is made once per search.
 [[gnu::always_inline]] inline qsizetype MatchStart(QByteArrayView row, const SearchPattern &pattern,
-                                                   FoldedByte first, FoldedByte last, qsizetype m)
+                                                   const FoldedScanner &scanner, qsizetype m)
 {
     if (row.size() < m)
         return -1;
     const auto *hay = reinterpret_cast<const unsigned char *>(row.data());
     qsizetype known = 0;
-    return ScanCandidates(hay, row.size() - m + 1, first, last, m - 1, [&](qsizetype i) {
+    return scanner.Scan(hay, row.size() - m + 1, [&](qsizetype i) {
         return StartsChar(hay, i, known) && pattern.MatchesAt(row, i);
     });
 }
@@ -92,7 +114,7 @@ int RowMatch(QByteArrayView row, const SearchPattern &pattern)
     const qsizetype m = pattern.Bytes().size();
     if (m == 0)
         return 0;
-    const qsizetype at = MatchStart(row, pattern, pattern.First(), pattern.Last(), m);
+    const qsizetype at = MatchStart(row, pattern, pattern.Scanner(), m);
     return at < 0 ? 0 : int(at + 1);
 }
 
@@ -104,7 +126,7 @@ int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool 
         return -1;
     const std::vector<TBvRow> &rows = view.Rows();
     const TBvStrings &lines = view.Lines();
-    const FoldedByte firstByte = pattern.First(), lastByte = pattern.Last();
+    const FoldedScanner scanner = pattern.Scanner();
     const int step = downwards ? 1 : -1;
     const int end = downwards ? count : -1;
     for (int row = first; row != end; row += step) {
@@ -112,7 +134,7 @@ int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool 
         if (r.Len < m)
             continue;
         const QByteArrayView text = lines.View(r.Line).sliced(r.Start - 1, r.Len);
-        const qsizetype at = MatchStart(text, pattern, firstByte, lastByte, m);
+        const qsizetype at = MatchStart(text, pattern, scanner, m);
         if (at >= 0) {
             if (column)
                 *column = int(at + 1);

@@ -24,14 +24,13 @@ public:
     // Whether the pattern matches row at byte index at, which starts a character of row.
     bool MatchesAt(QByteArrayView row, qsizetype at) const;
 
-    FoldedByte First() const { return first_; }
-    FoldedByte Last() const { return last_; }
+    // Finds the starts worth a MatchesAt (the first and the last byte match).
+    const FoldedScanner &Scanner() const { return scanner_; }
 
 private:
     QByteArray bytes_;
     bool caseSensitive_;
-    FoldedByte first_{0, 0};
-    FoldedByte last_{0, 0};
+    FoldedScanner scanner_;
 };
 
 // The 1-based byte column where the pattern first matches the row at the start of a character
