@@ -113,12 +113,12 @@ int main(int argc, char **argv)
 
     // The wrap switch reloads the file under the other wrap; the first load is the yardstick.
     const double toWidthS = TimeToPaint(view, [&] {
-        if (!ReloadWithWrap(view, path, true, 0))
+        if (!ReloadWithWrap(view, QFile::encodeName(path), true, 0))
             throw std::runtime_error("the reload failed");
     });
     const int widthRows = view.RowCount();
     const double toBytesS = TimeToPaint(view, [&] {
-        if (!ReloadWithWrap(view, path, true, 80))
+        if (!ReloadWithWrap(view, QFile::encodeName(path), true, 80))
             throw std::runtime_error("the reload failed");
     });
     std::printf("viewer-search: wrap switch to the window width %.3f s (%d rows) = %.2f x the first load; "

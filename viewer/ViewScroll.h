@@ -1,6 +1,6 @@
 #pragma once
 // What the viewer's jump and wrap switch do to the view, without their dialogs.
-#include <QString>
+#include <QByteArray>
 
 class TBigView;
 
@@ -11,4 +11,8 @@ void ShowLineAtTop(TBigView &view, int line);
 // Empties the view, gives it the new wrap and loads the file again, so the text is read and laid
 // out once under the new wrap. A file that cannot be read leaves the view empty (and usable) and
 // returns false.
-bool ReloadWithWrap(TBigView &view, const QString &file, bool wordWrap, int wrapByte);
+bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int wrapByte);
+
+// Lays the view's rows out again under a new wrap, keeping the line at the top at the top and the
+// scroll bars in step with the new rows.
+void ApplyWrap(TBigView &view, bool wordWrap, int wrapByte);
