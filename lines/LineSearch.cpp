@@ -3,39 +3,21 @@
 
 #include <vector>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "FoldedScan.h"
 
 namespace {
-// A byte b matches the pattern byte c when (b | mask) == target: a letter matches both of its
-// cases (they differ only in bit 0x20), every other byte only itself.
-struct FoldedByte {
-    unsigned char mask;
-    unsigned char target;
-};
-
-FoldedByte Fold(unsigned char c)
-{
-    const unsigned char lower = c | 0x20;
-    if (lower >= 'a' && lower <= 'z')
-        return FoldedByte{0x20, lower};
-    return FoldedByte{0, c};
-}
-
 class FoldedPattern {
 public:
-    explicit FoldedPattern(QByteArrayView text) : bytes_(size_t(text.size()))
+    explicit FoldedPattern(QByteArrayView text)
+        : bytes_(Fold(text)), scanner_(bytes_.front(), bytes_.back(), size() - 1)
     {
-        for (qsizetype i = 0; i < text.size(); ++i)
-            bytes_[size_t(i)] = Fold(static_cast<unsigned char>(text[i]));
     }
     qsizetype size() const { return qsizetype(bytes_.size()); }
 
     bool matchesAt(const unsigned char *p) const
     {
         for (const FoldedByte &f : bytes_) {
-            if ((*p++ | f.mask) != f.target)
+            if (!ByteMatches(*p++, f))
                 return false;
         }
         return true;
@@ -45,40 +27,20 @@ public:
     // starts + size() - 1 bytes.
     qsizetype search(const unsigned char *hay, qsizetype starts) const
     {
-        const FoldedByte first = bytes_.front();
-        const FoldedByte last = bytes_.back();
-        const qsizetype lastOffset = size() - 1;
-        qsizetype i = 0;
-#ifdef __SSE2__
-        // Filter 16 starts at a time on the first and the last byte of the pattern.
-        const __m128i firstMask = _mm_set1_epi8(char(first.mask));
-        const __m128i firstTarget = _mm_set1_epi8(char(first.target));
-        const __m128i lastMask = _mm_set1_epi8(char(last.mask));
-        const __m128i lastTarget = _mm_set1_epi8(char(last.target));
-        for (; i + 16 <= starts; i += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i + lastOffset));
-            const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstMask), firstTarget),
-                                              _mm_cmpeq_epi8(_mm_or_si128(b, lastMask), lastTarget));
-            unsigned bits = unsigned(_mm_movemask_epi8(hit));
-            while (bits) {
-                const qsizetype at = i + __builtin_ctz(bits);
-                if (matchesAt(hay + at))
-                    return at;
-                bits &= bits - 1;
-            }
-        }
-#endif
-        for (; i < starts; ++i) {
-            if ((hay[i] | first.mask) == first.target && (hay[i + lastOffset] | last.mask) == last.target
-                && matchesAt(hay + i))
-                return i;
-        }
-        return -1;
+        return scanner_.Scan(hay, starts, [&](qsizetype at) { return matchesAt(hay + at); });
     }
 
 private:
+    static std::vector<FoldedByte> Fold(QByteArrayView text)
+    {
+        std::vector<FoldedByte> bytes(size_t(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i)
+            bytes[size_t(i)] = FoldLetter(static_cast<unsigned char>(text[i]));
+        return bytes;
+    }
+
     std::vector<FoldedByte> bytes_;
+    FoldedScanner scanner_;
 };
 }
 

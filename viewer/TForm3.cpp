@@ -233,13 +233,6 @@ void TForm3::done(int result)
     QDialog::done(result);
 }
 
-// The search (with its dialog) and the jump, wrap and scroll dialogs fill these.
-void TForm3::MenuFindClick() {}
-void TForm3::MenuReFindClick() {}
-void TForm3::MenuReFindPriorClick() {}
-void TForm3::MenuJumpClick() {}
-void TForm3::MenuWrapChangeClick() {}
-void TForm3::MenuWordWrapClick() {}
-void TForm3::MenuScrollClick() {}
+// The search, jump, wrap and scroll commands are in TForm3Commands.cpp.
 
 void TForm3::WordWrapDspChange() { MenuWrapChangeClick(); }

@@ -1,6 +1,7 @@
 // The viewer window driven by keys, the hit marker and its timer, the caption after a hit and
 // the close; the message window and the pause form.
 #include <QtTest>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -63,6 +64,14 @@ private slots:
     {
         ViewerState state;
         TForm3 viewer(state);
+        // The commands' dialogs and notices answer themselves: only the routing is tested here.
+        SetMessageWindowHook([](const QString &) {});
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        closer.start(5);
         const int none = 0, shift = ssShift, ctrl = ssCtrl, alt = ssAlt;
         const auto takes = [&](int key, int mods) { return viewer.FormKeyDown(key, mods); };
         QVERIFY(takes(vk::W, none));
@@ -76,6 +85,7 @@ private slots:
         QVERIFY(takes(vk::N, none) && takes(vk::P, shift) && !takes(vk::N, alt) && !takes(vk::P, alt));
         // Marker keys hide the marker and go on to the view.
         QVERIFY(!takes(vk::T, none) && !takes(vk::X, ctrl) && !takes(vk::End, ctrl));
+        SetMessageWindowHook({});
     }
 
     void ctrlBracketMaximizesAndRestores()

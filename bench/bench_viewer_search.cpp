@@ -1,0 +1,147 @@
+// The viewer's search over a big file for a text that does not occur, with case distinction off
+// and on, against grep -c -F -i and grep -c -F on the same file. Also: the jump to the last line
+// of a file of ten million lines, and the wrap switch of the big file against its first load.
+#include <QApplication>
+#include <QFile>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "BenchSupport.h"
+#include "BigView.h"
+#include "Fonts.h"
+#include "TextSearch.h"
+#include "ViewScroll.h"
+
+namespace {
+constexpr qint64 kFileBytes = 500'000'000;
+constexpr int kJumpLines = 10'000'000;
+constexpr int kRuns = 3;
+const QByteArray kMissing = "Zq_never_here_7";
+
+// A shown window holding a view set up as the viewer window sets its own.
+struct ViewWindow {
+    QWidget window;
+    TBigView *view = nullptr;
+    ViewWindow()
+    {
+        window.resize(625, 430);
+        auto *layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        view = new TBigView(&window);
+        layout->addWidget(view);
+        view->setFont(ResolveFont(QStringLiteral("System"), -19));
+        view->SetScrollBar(ssVertical);
+        view->SetScrollSense(2);
+        view->SetScOver(true);
+        view->SetSelect(false);
+        view->SetViewTabStop(4);
+        view->SetMaxChar(255);
+        view->SetWordWrap(true);
+        view->SetWrapByte(80);
+        window.show();
+        QApplication::processEvents();
+    }
+};
+
+// Runs `change` and waits until the view has painted the result.
+double TimeToPaint(TBigView &view, const std::function<void()> &change)
+{
+    const qint64 painted = view.PaintCount();
+    return bench::TimeCall([&] {
+        change();
+        while (view.PaintCount() == painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    });
+}
+
+void WriteNumberedLines(const QString &path, int count)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot create " + path.toStdString());
+    QByteArray buf;
+    for (int i = 1; i <= count; ++i) {
+        buf += "line ";
+        buf += QByteArray::number(i);
+        buf += " \x82\xa0\x82\xa2\r\n";
+        if (buf.size() >= (1 << 20)) {
+            f.write(buf);
+            buf.clear();
+        }
+    }
+    f.write(buf);
+}
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString dir = bench::MakeTempDir("talvo-bench-viewer-search");
+    const QString path = dir + "/big text.txt";
+    std::printf("viewer-search: generating %lld bytes in %s\n", kFileBytes, qPrintable(dir));
+    bench::GenerateTextFile(path, kFileBytes, 4242);
+    const double mb = QFile(path).size() / 1e6;
+
+    ViewWindow w;
+    TBigView &view = *w.view;
+    const double firstLoadS = TimeToPaint(view, [&] { view.LoadFromFile(path); });
+    std::printf("viewer-search: first load (WrapByte 80) %d rows in %.3f s\n", view.RowCount(), firstLoadS);
+
+    QList<double> findI, findC, grepI, grepC;
+    for (int run = 0; run < kRuns; ++run) {
+        for (bool caseSensitive : {false, true}) {
+            int row = 0;
+            const double s = bench::TimeCall([&] {
+                row = FindRow(view, SearchPattern(kMissing, caseSensitive), 0, true);
+            });
+            if (row != -1)
+                throw std::runtime_error("the missing text was found");
+            (caseSensitive ? findC : findI) << s;
+        }
+        grepI << bench::TimeCommand("LC_ALL=C grep -c -F -i '" + QString::fromLatin1(kMissing) + "' '" + path + "'");
+        grepC << bench::TimeCommand("LC_ALL=C grep -c -F '" + QString::fromLatin1(kMissing) + "' '" + path + "'");
+        std::printf("viewer-search: run %d: search %.3f s (case off), %.3f s (case on); grep -i %.3f s, grep %.3f s\n",
+                    run + 1, findI.last(), findC.last(), grepI.last(), grepC.last());
+    }
+    const double fi = bench::Median(findI), fc = bench::Median(findC);
+    const double gi = bench::Median(grepI), gc = bench::Median(grepC);
+    std::printf("viewer-search: median search %.3f s (%.0f MB/s) case off, %.3f s (%.0f MB/s) case on\n", fi,
+                mb / fi, fc, mb / fc);
+
+    // The wrap switch reloads the file under the other wrap; the first load is the yardstick.
+    const double toWidthS = TimeToPaint(view, [&] {
+        if (!ReloadWithWrap(view, QFile::encodeName(path), true, 0))
+            throw std::runtime_error("the reload failed");
+    });
+    const int widthRows = view.RowCount();
+    const double toBytesS = TimeToPaint(view, [&] {
+        if (!ReloadWithWrap(view, QFile::encodeName(path), true, 80))
+            throw std::runtime_error("the reload failed");
+    });
+    std::printf("viewer-search: wrap switch to the window width %.3f s (%d rows) = %.2f x the first load; "
+                "back to 80 bytes %.3f s = %.2f x\n",
+                toWidthS, widthRows, toWidthS / firstLoadS, toBytesS, toBytesS / firstLoadS);
+    view.Clear();
+
+    const QString linesPath = dir + "/ten million lines.txt";
+    WriteNumberedLines(linesPath, kJumpLines);
+    const double linesLoadS = TimeToPaint(view, [&] { view.LoadFromFile(linesPath); });
+    QList<double> jump;
+    for (int run = 0; run < kRuns; ++run) {
+        view.SetTopRow(0);
+        QApplication::processEvents();
+        jump << TimeToPaint(view, [&] { ShowLineAtTop(view, kJumpLines - 1); });
+        if (view.RowToLine(view.TopRow()) != kJumpLines - 1)
+            throw std::runtime_error("the jump missed the last line");
+    }
+    std::printf("viewer-search: jump to line %d of %d: %.2f ms to the paint (the load took %.3f s)\n", kJumpLines,
+                view.LineCount(), bench::Median(jump) * 1e3, linesLoadS);
+    view.Clear();
+
+    bench::RemoveDir(dir);
+    std::printf("viewer-search: time_vs_grep_i=%.2f time_vs_grep=%.2f\n", fi / gi, fc / gc);
+    return 0;
+}

@@ -1,0 +1,154 @@
+// The viewer window's search, jump, wrap and scroll commands.
+#include <QAction>
+#include <QGuiApplication>
+
+#include "BigView.h"
+#include "MessageBox.h"
+#include "NumberEntry.h"
+#include "TForm14.h"
+#include "TForm17.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm6.h"
+#include "TForm7.h"
+#include "TForm9.h"
+#include "TextSearch.h"
+#include "ViewScroll.h"
+#include "ViewerMessages.h"
+
+namespace {
+// Walking every row of a big file takes a moment: the pointer says so.
+template <typename Work>
+auto Busy(Work &&work)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
+    } restore;
+    return work();
+}
+
+// The first matching row from `first` on, or -1; the match's column goes to *column.
+int SearchFrom(TForm3 &form, int first, bool downwards, int *column)
+{
+    return Busy([&] {
+        return FindRow(*form.BigView1, SearchPattern(form.State.SearchText, form.State.SearchUperLower), first,
+                       downwards, column);
+    });
+}
+
+// Scrolls the hit into view with HitScroll rows above it, marks it and shows it in the caption.
+void MoveToHit(TForm3 &form, int row, int column)
+{
+    form.State.HitRow = row + 1;
+    form.BigView1->SetTopRow(qMax(0, row - HitScroll(form.State)));
+    form.ShowHitMarker(QPoint(column, row));
+    form.ShowStatusCaption(column);
+}
+
+// The pause form sits on the main window's corner (the window this viewer was opened from).
+const QWidget *MainWindowOf(const QWidget &form)
+{
+    return form.parentWidget() ? form.parentWidget()->window() : &form;
+}
+
+void ReFind(TForm3 &form, bool downwards)
+{
+    ViewerState &state = form.State;
+    state.HitTopRow = form.BigView1->TopRow();
+    form.BigView1->SetCaret(false);
+    form.SetTimerInterval(0);
+    state.ReFindReady = true;
+    if (state.SearchText.isEmpty()) {
+        ShowMessageWindow(viewermsg::NoSearchText, &form);
+        return;
+    }
+    int column = 0;
+    const int row = SearchFrom(form, ReFindStartRow(state, form.BigView1->TopRow(), downwards), downwards, &column);
+    if (row < 0) {
+        // The marker's state stays, so the next repeat starts from the same row again.
+        ShowMessageWindow(viewermsg::NotFound, &form);
+        return;
+    }
+    ShowPauseForm(MainWindowOf(form));
+    MoveToHit(form, row, column);
+}
+}
+
+void TForm3::MenuFindClick()
+{
+    State.SearchText.clear();
+    State.HitTopRow = BigView1->TopRow();
+    HideHitMarker();
+    TForm9 dialog(State, this);
+    dialog.ShowModal();
+    if (State.SearchText.isEmpty())
+        return;
+    State.SearchDone = true;
+    int column = 0;
+    const int row = SearchFrom(*this, BigView1->TopRow(), !State.SearchBackward, &column);
+    if (row >= 0)
+        MoveToHit(*this, row, column);
+    else
+        ShowMessageWindow(viewermsg::NotFound, this);
+    MenuReFind->setEnabled(true);
+    MenuReFindPrior->setEnabled(true);
+    State.FindStrName = State.SearchText;
+}
+
+void TForm3::MenuReFindClick() { ReFind(*this, true); }
+
+void TForm3::MenuReFindPriorClick() { ReFind(*this, false); }
+
+void TForm3::MenuJumpClick()
+{
+    State.DialogText.clear();
+    {
+        TForm5 dialog(State, this);
+        dialog.ShowModal();
+    }
+    if (State.DialogText.isEmpty())
+        return;
+    const std::optional<int> line = NumberInRange(State.DialogText, 1, JumpLineMax);
+    if (!line) {
+        ShowMessageWindow(viewermsg::LineOutOfRange, this);
+        return;
+    }
+    ShowLineAtTop(*BigView1, *line - 1);
+    State.JumpLineNum = State.DialogText;
+}
+
+void TForm3::MenuWrapChangeClick()
+{
+    const int topLine = BigView1->RowCount() > 0 ? BigView1->RowToLine(BigView1->TopRow()) : -1;
+    {
+        TForm7 dialog(State, BigView1->WrapByte(), this);
+        dialog.ShowModal();
+    }
+    if (State.WrapSwitchChoice == 1 || State.WrapSwitchChoice == 0) {
+        const bool toWidth = State.WrapSwitchChoice == 1;
+        const bool loaded = Busy([&] {
+            return ReloadWithWrap(*BigView1, State.ShownFile, toWidth || State.WordWrap,
+                                  toWidth ? 0 : State.WordWrapByte);
+        });
+        if (!loaded) {
+            ShowMessageBox(viewermsg::CannotReload, MsgKind::Warning, mbAbort, this);
+            return;
+        }
+    }
+    if (topLine >= 0)
+        ShowLineAtTop(*BigView1, topLine);
+}
+
+void TForm3::MenuWordWrapClick()
+{
+    TForm4 dialog(State, BigView1, this);
+    dialog.ShowModal();
+}
+
+void TForm3::MenuScrollClick()
+{
+    TForm6 dialog(State, this);
+    dialog.ShowModal();
+}

@@ -1,0 +1,90 @@
+#include "TForm4.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "BigView.h"
+#include "KeyMap.h"
+#include "NumberEntry.h"
+#include "ShiftJis.h"
+#include "TForm17.h"
+#include "ViewScroll.h"
+#include "ViewerMessages.h"
+#include "ViewerState.h"
+
+TForm4::TForm4(ViewerState &state, TBigView *view, QWidget *parent)
+    : ViewerDialog(QStringLiteral("Talvo (折返設定)"), QSize(492, 93), parent), state_(state), view_(view)
+{
+    Label3 = new QLabel(QStringLiteral("折り返しの設定"), this);
+    CheckBox1 = new QCheckBox(QStringLiteral("折り返し文字数(&C)"), this);
+    Label1 = new QLabel(QStringLiteral("設定値(&1)"), this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setMaxLength(3);
+    Label1->setBuddy(Edit1);
+    Label2 = new QLabel(QStringLiteral("(1-255)"), this);
+    BtnOk = new QPushButton(QStringLiteral("保存(&S)"), this);
+    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    Label1->setObjectName("Label1");
+    Label2->setObjectName("Label2");
+    Label3->setObjectName("Label3");
+    CheckBox1->setObjectName("CheckBox1");
+    Edit1->setObjectName("Edit1");
+    BtnOk->setObjectName("BtnOk");
+    BtnCansel->setObjectName("BtnCansel");
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(10, 6, 10, 6);
+    grid->addWidget(Label3, 0, 0);
+    grid->addWidget(CheckBox1, 0, 1, 1, 3);
+    grid->addWidget(Label1, 1, 0, Qt::AlignRight);
+    grid->addWidget(Edit1, 1, 1);
+    grid->addWidget(Label2, 1, 2);
+    Edit1->setFixedWidth(Edit1->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+    grid->addWidget(BtnOk, 0, 4);
+    grid->addWidget(BtnCansel, 1, 4);
+    grid->setColumnStretch(3, 1);
+
+    setTabOrder(Edit1, CheckBox1);
+    setTabOrder(CheckBox1, BtnOk);
+    setTabOrder(BtnOk, BtnCansel);
+
+    CheckBox1->setChecked(state_.WordWrap);
+    Edit1->setText(QString::number(state_.WordWrapByte));
+    Edit1->selectAll();
+
+    connect(BtnOk, &QPushButton::clicked, this, &TForm4::BtnOkClick);
+    connect(BtnCansel, &QPushButton::clicked, this, &TForm4::BtnCanselClick);
+    for (QWidget *w : std::initializer_list<QWidget *>{this, CheckBox1, Edit1, BtnOk, BtnCansel})
+        SetKeyDown(w, [this](int key, int shift) { return FormKeyDown(key, shift); });
+    Edit1->setFocus();
+}
+
+void TForm4::BtnOkClick()
+{
+    const std::optional<int> value = NumberInRange(EncodeCp932(Edit1->text()), WrapByteMin, WrapByteMax);
+    if (!value) {
+        ShowMessageWindow(viewermsg::ValueOutOfRange, this);
+        return;
+    }
+    state_.WordWrap = CheckBox1->isChecked();
+    state_.WordWrapByte = *value;
+    if (view_)
+        ApplyWrap(*view_, state_.WordWrap, state_.WordWrapByte);
+    accept();
+}
+
+void TForm4::BtnCanselClick() { reject(); }
+
+bool TForm4::FormKeyDown(int key, int /*shift*/)
+{
+    if (key == vk::Escape)
+        reject();
+    else if (key == vk::Return)
+        BtnOkClick();
+    else
+        return false;
+    return true;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The viewer's text search without its window: the row match, the walk over a view's rows and
+// the rows the repeat searches start from.
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include "FoldedScan.h"
+
+class TBigView;
+struct ViewerState;
+
+// A search string prepared once for the many rows it is tried on. Without case distinction the
+// letters a-z of single-byte characters are compared as upper case on both sides; two-byte
+// characters (whatever their bytes) and half-width kana are compared as they stand.
+class SearchPattern {
+public:
+    SearchPattern(QByteArrayView text, bool caseSensitive);
+
+    bool IsEmpty() const { return bytes_.isEmpty(); }
+    // The pattern as it is compared (upper-cased without case distinction).
+    const QByteArray &Bytes() const { return bytes_; }
+    bool CaseSensitive() const { return caseSensitive_; }
+
+    // Whether the pattern matches row at byte index at, which starts a character of row.
+    bool MatchesAt(QByteArrayView row, qsizetype at) const;
+
+    // Finds the starts worth a MatchesAt (the first and the last byte match).
+    const FoldedScanner &Scanner() const { return scanner_; }
+
+private:
+    QByteArray bytes_;
+    bool caseSensitive_;
+    FoldedScanner scanner_;
+};
+
+// The 1-based byte column where the pattern first matches the row at the start of a character
+// (never inside a two-byte character); 0 for no match, an empty row or an empty pattern.
+int RowMatch(QByteArrayView row, const SearchPattern &pattern);
+
+// Tries the view's rows from `first` to the last row (downwards) or down to row 0 (upwards) and
+// returns the first matching row, or -1. The 1-based column of the match goes to *column. A start
+// outside the rows tries nothing: no row outside 0..RowCount - 1 is read.
+int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool downwards,
+            int *column = nullptr);
+
+// The row a repeat search tries first: the row after (downwards) or before (upwards) the last
+// hit while the hit marker is shown, worked out from the view's top row the way the hit placed
+// it; else the row after or before the top row. May lie outside the rows.
+int ReFindStartRow(const ViewerState &state, int topRow, bool downwards);
+
+// The rows a hit leaves above it: FindLineScroll kept within 0 to 16 (the settings file may hold
+// anything).
+int HitScroll(const ViewerState &state);

@@ -1,0 +1,18 @@
+#pragma once
+// What the viewer's jump and wrap switch do to the view, without their dialogs.
+#include <QByteArray>
+
+class TBigView;
+
+// Makes the first row of the 0-based line the view's top row; a line beyond the last shows the
+// last row at the top.
+void ShowLineAtTop(TBigView &view, int line);
+
+// Empties the view, gives it the new wrap and loads the file again, so the text is read and laid
+// out once under the new wrap. A file that cannot be read leaves the view empty (and usable) and
+// returns false.
+bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int wrapByte);
+
+// Lays the view's rows out again under a new wrap, keeping the line at the top at the top and the
+// scroll bars in step with the new rows.
+void ApplyWrap(TBigView &view, bool wordWrap, int wrapByte);

@@ -1,0 +1,89 @@
+#include "ViewerDialog.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "Fonts.h"
+#include "KeyMap.h"
+#include "ShiftJis.h"
+#include "WindowPlacement.h"
+
+ViewerDialog::ViewerDialog(const QString &caption, QSize clientSize, QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(caption);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(ResolveFont(QStringLiteral("System"), -19));
+    setFixedSize(clientSize);
+}
+
+void ViewerDialog::ShowModal()
+{
+    CentreOnScreen(this);
+    exec();
+}
+
+void ViewerDialog::SetKeyDown(QWidget *control, KeyDownHandler handler)
+{
+    keyDown_[control] = std::move(handler);
+    if (control != this)
+        control->installEventFilter(this);
+}
+
+bool ViewerDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto it = keyDown_.find(watched);
+        if (it != keyDown_.end()) {
+            const VirtualKey key = MapKeyEvent(static_cast<QKeyEvent *>(event));
+            if (key.key != 0 && it->second(key.key, key.shift))
+                return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ViewerDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Keys a control left alone reach the window too; only the window's own keys (when it has
+    // the focus itself) go to its handler.
+    const QWidget *focus = focusWidget();
+    const auto it = keyDown_.find(this);
+    if ((!focus || focus == this) && it != keyDown_.end()) {
+        const VirtualKey key = MapKeyEvent(event);
+        if (key.key != 0)
+            it->second(key.key, key.shift);
+    }
+    event->accept();
+}
+
+ByteLimitValidator::ByteLimitValidator(int maxBytes, QObject *parent) : QValidator(parent), maxBytes_(maxBytes) {}
+
+QValidator::State ByteLimitValidator::validate(QString &input, int &pos) const
+{
+    const QByteArray bytes = EncodeCp932(input);
+    if (bytes.size() <= maxBytes_)
+        return Acceptable;
+    // Keep whole characters (surrogate pairs together) while they fit.
+    qsizetype kept = 0, used = 0;
+    while (kept < input.size()) {
+        const qsizetype n = input[kept].isHighSurrogate() && kept + 1 < input.size() ? 2 : 1;
+        used += EncodeCp932(QStringView(input).sliced(kept, n)).size();
+        if (used > maxBytes_)
+            break;
+        kept += n;
+    }
+    input.truncate(kept);
+    pos = qMin(pos, int(input.size()));
+    return Acceptable;
+}
+
+void ShowBytes(QLineEdit *edit, const QByteArray &bytes) { edit->setText(DecodeCp932(bytes)); }
+
+QByteArray EditBytes(const QLineEdit *edit, const QByteArray &original)
+{
+    const QString text = edit->text();
+    if (text == DecodeCp932(original))
+        return original;
+    return EncodeCp932(text);
+}
