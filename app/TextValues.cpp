@@ -1,7 +1,7 @@
 #include "TextValues.h"
 
-#include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QStringDecoder>
 #include <QPalette>
 #include <array>
@@ -106,7 +106,7 @@ QColor ToQColor(TColor color)
 {
     const auto bits = quint32(color);
     if (bits & 0x80000000u) {
-        const QPalette pal = QApplication::palette();
+        const QPalette pal = QGuiApplication::palette();
         switch (bits & 0xFF) {
         case 0: return pal.color(QPalette::Button);             // clScrollBar
         case 1: return pal.color(QPalette::Dark);               // clBackground (desktop)

@@ -1,0 +1,82 @@
+// Both line lists' file loader on arbitrary bytes: the lines are the file's bytes cut at CR LF
+// or a lone CR up to the first Ctrl-Z, whatever the block size the loader reads with.
+#include "FuzzSupport.h"
+#include "LineTable.h"
+#include "ListErrors.h"
+#include "TBvStrings.h"
+#include "TLightStrings.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<QByteArrayView> ExpectedLines(QByteArrayView text)
+{
+    if (const qsizetype eof = text.indexOf('\x1A'); eof >= 0)
+        text = text.first(eof);
+    std::vector<QByteArrayView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            continue;
+        lines.push_back(text.sliced(start, i - start));
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.sliced(start));
+    return lines;
+}
+
+template <typename List>
+void CheckLines(const List &list, const std::vector<QByteArrayView> &expected)
+{
+    FUZZ_CHECK(list.Count() == int(expected.size()));
+    FUZZ_CHECK(list.Capacity() == list.Count());
+    for (int i = 0; i < list.Count(); ++i)
+        FUZZ_CHECK(list.View(i) == expected[size_t(i)]);
+}
+
+struct TableLines {
+    const LineTable &table;
+    int Count() const { return table.count(); }
+    int Capacity() const { return table.capacity(); }
+    QByteArrayView View(int i) const { return table.view(i); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const fuzz::ScratchFile file("input.txt");
+    fuzz::Input in(data, size);
+    // Blocks of a few bytes make lines cross block ends, which big files do at 4 GiB.
+    const quint64 maxBlock = 3 + in.Byte();
+    const QByteArrayView text = in.Rest();
+    file.Write(text);
+    const std::vector<QByteArrayView> expected = ExpectedLines(text);
+
+    TLightStrings light;
+    light.LoadFromFile(file.Path());
+    CheckLines(light, expected);
+
+    TBvStrings store;
+    store.LoadFromFile(file.Path());
+    CheckLines(store, expected);
+
+    const LoadLimits limits{maxBlock, 0x7FFFFFFF};
+    qsizetype longest = 0;
+    for (const QByteArrayView line : expected)
+        longest = qMax(longest, line.size());
+    LineTable table;
+    try {
+        table.loadFromFile(file.Path(), BreakRule::CrOnly, limits);
+        CheckLines(TableLines{table}, expected);
+        FUZZ_CHECK(quint64(longest) <= maxBlock - 2);
+    } catch (const EInOutError &) {
+        // Refused only for a line that cannot fit one block.
+        FUZZ_CHECK(quint64(longest) > maxBlock - 2);
+    }
+    return 0;
+}

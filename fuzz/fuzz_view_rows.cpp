@@ -1,0 +1,95 @@
+// The view's row layout on arbitrary lines: the rows of a line cover it exactly and in order,
+// start on character boundaries and keep within the wrap width (a double-byte character that
+// alone is wider than one byte still gets a row); positions convert back and forth.
+#include "BvRows.h"
+#include "FuzzSupport.h"
+#include "ShiftJis.h"
+#include "TBvStrings.h"
+
+#include <vector>
+
+namespace {
+
+void CheckRows(const TBvRows &rows, const TBvStrings &store, bool wordWrap, int wrapByte,
+               int widthCount)
+{
+    const int width = wrapByte > 0 ? wrapByte : widthCount;
+    int r = 0;
+    for (int line = 0; line < store.Count(); ++line) {
+        const QByteArrayView s = store.View(line);
+        FUZZ_CHECK(rows.LineToRow(line) == r);
+        if (s.isEmpty()) {
+            const TBvRow &row = rows.At(r++);
+            FUZZ_CHECK(row.Line == line && row.Start == 0 && row.Len == 0 && row.Sub == 0 && row.Last == 1);
+            continue;
+        }
+        std::vector<bool> boundary(size_t(s.size()) + 1, false);
+        ForEachChar(s, [&](qsizetype i, qsizetype) { return boundary[size_t(i)] = true; });
+        boundary[size_t(s.size())] = true;
+
+        qsizetype next = 1;
+        for (int sub = 0; next <= s.size(); ++sub) {
+            const TBvRow &row = rows.At(r);
+            FUZZ_CHECK(row.Line == line && row.Sub == sub && row.Start == next && row.Len > 0);
+            FUZZ_CHECK(rows.RowText(store, r) == s.sliced(row.Start - 1, row.Len));
+            const qsizetype end = row.Start - 1 + row.Len;
+            FUZZ_CHECK(end <= s.size() && boundary[size_t(end)]);
+            if (!wordWrap)
+                FUZZ_CHECK(row.Len == s.size());
+            else if (row.Len > width)
+                FUZZ_CHECK(width == 1 && row.Len == 2 && CharLength(s, row.Start - 1) == 2);
+            FUZZ_CHECK(row.Last == (end == s.size() ? 1 : 0));
+            // Every column of the row maps to its line position and back.
+            for (int x = 1; x <= row.Len; ++x) {
+                const QPoint linePos = rows.RowPosToLinePos(QPoint(x, r));
+                FUZZ_CHECK(linePos == QPoint(row.Start + x - 1, line));
+                FUZZ_CHECK(rows.LinePosToRowPos(linePos) == QPoint(x, r));
+            }
+            next = end + 1;
+            ++r;
+        }
+    }
+    FUZZ_CHECK(r == rows.Count());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::Input in(data, size);
+    const uint8_t mode = in.Byte();
+    const bool wordWrap = (mode & 1) != 0;
+    // Small widths mostly; now and then one near the 32-bit limit.
+    const int wrapByte = (mode & 2) ? int(in.U32() & 0x7FFFFFFF) : in.Byte() % 40;
+    const int widthCount = 1 + in.Byte() % 40;
+    const uint8_t separator = in.Byte();
+
+    // Lines are the rest cut at the separator byte, so they may hold CR, LF, NUL or Ctrl-Z.
+    TBvStrings store;
+    const QByteArrayView text = in.Rest();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i)
+        if (i == text.size() || uint8_t(text[i]) == separator) {
+            store.Add(text.sliced(start, i - start));
+            start = i + 1;
+        }
+
+    const TBvRows::WidthCount count = [&](QByteArrayView line) {
+        FUZZ_CHECK(!line.isEmpty());
+        return widthCount;
+    };
+    TBvRows rows;
+    rows.LayoutFrom(store, 0, wordWrap, wrapByte, count);
+    CheckRows(rows, store, wordWrap, wrapByte, widthCount);
+
+    // Laying out again from a middle line after the lines below it changed gives the rows a
+    // layout from the start gives.
+    if (store.Count() > 1) {
+        const int from = store.Count() / 2;
+        store.Put(from, store.View(0).toByteArray() + store.View(from).toByteArray());
+        store.Delete(store.Count() - 1);
+        rows.LayoutFrom(store, from, wordWrap, wrapByte, count);
+        CheckRows(rows, store, wordWrap, wrapByte, widthCount);
+    }
+    return 0;
+}
