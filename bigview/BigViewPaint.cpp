@@ -147,7 +147,10 @@ void TBigView::ScrollImage(int n, bool up)
 {
     if (NoRender)
         return;
-    if (n > visibleRows_ || imageOrigin_ != HScrollPos() || image_.isNull()) {
+    // Only an image of exactly the visible rows scrolls in place: during a resize the rows are
+    // laid out again (and scrolled) before the image takes the window's new size.
+    if (n > visibleRows_ || imageOrigin_ != HScrollPos() || image_.isNull()
+        || image_.height() != qint64(visibleRows_) * lineHeight_) {
         Redraw();
         return;
     }
