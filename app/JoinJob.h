@@ -11,7 +11,9 @@
 #include "PlainStrings.h"
 #include "TLightStrings.h"
 
-// The work lists the main window owns; emptied at the start of each run, left filled after.
+// The work lists the main window owns; emptied at the start of each run. The job hands the
+// joined lines to the writer piece by piece, so JoinLines holds only the piece being built and
+// InputLines only the piece of the input being read: memory stays bounded whatever the inputs.
 struct JoinWorkLists {
     PlainStrings SepaLines1, SepaLines2, SepaLines3;
     PlainStrings CopyLines;
@@ -34,12 +36,22 @@ public:
     JoinReadError() : std::runtime_error("read failed") {}
 };
 
-// Builds lists.JoinLines from the inputs (names: the display names in the list; paths: the
-// full paths). Throws JoinReadError when a separator whose box is set or an input cannot be
-// read; nothing is written either way. `inputDone`, when given, is called after each input
-// with the index of the first line that input added to JoinLines.
+// Builds the joined lines (names: the display names in the list; paths: the full paths) in
+// order, a piece at a time in lists.JoinLines, and calls `write` with each piece; `write` takes
+// the lines it keeps. Throws JoinReadError when a separator whose box is set or an input cannot
+// be read, more lines come than a list holds, or memory runs out while reading.
 void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options, const std::function<void(int firstLine)> &inputDone = {});
+                  const JoinOptions &options, const std::function<void(PlainStrings &piece)> &write);
+
+enum class JoinResult { Written, ReadFailed, WriteFailed, Declined };
+
+// The assembly written to `fileName` (the output, or the preview file). The text goes to a
+// temporary file while the inputs are read; after the last input `mayReplace`, when given, is
+// asked (the overwrite question) and only then does the file take the target's place. Any
+// result but Written leaves the target as it was.
+JoinResult WriteJoin(JoinWorkLists &lists, const QString &fileName, const QStringList &names,
+                     const QStringList &paths, const JoinOptions &options,
+                     const std::function<bool()> &mayReplace = {});
 
 // How the job talks to the user: failures, the overwrite question and the completion notice.
 struct JoinDialogs {

@@ -19,6 +19,7 @@
 #include "Messages.h"
 #include "Paths.h"
 #include "ShiftJis.h"
+#include "BusyCursor.h"
 #include "CommonDialogs.h"
 #include "Fonts.h"
 #include "HelpWindow.h"
@@ -185,7 +186,11 @@ void TForm1::FormCreate(const QStringList &arguments)
     if (!QFileInfo::exists(iniByFixedName))
         CreateMissingSettingsFile();
 
-    Ini = ReadIniFileValue(ProgramFile);
+    Ini = ReadIniFileValue(ProgramFile, &iniUnreadable_);
+    if (iniUnreadable_) {
+        // Start with the defaults, say so once, and leave the file alone at exit.
+        ShowMessageBox(EIniWriteError(SettingsFilePath(ProgramFile)).message(), MsgKind::Error, mbOK, this);
+    }
     ApplyAppearance();
     Ini.Viewer.WordWrapByte = std::clamp(Ini.Viewer.WordWrapByte, MinWrapByte, MaxWrapByte);
     CheckBox1->setChecked(Ini.CheckOut1);
@@ -241,6 +246,8 @@ void TForm1::FormDestroy()
     Ini.CheckOut2 = CheckBox3->isChecked();
     Ini.CheckOut3 = CheckBox4->isChecked();
     Ini.CheckAddStr = CheckBox2->isChecked();
+    if (iniUnreadable_)
+        return;
     try {
         WriteIniFileValue(ProgramFile, Ini);
     } catch (const EIniWriteError &e) {
@@ -266,20 +273,22 @@ void TForm1::BtnOkClick()
 {
     // A busy cursor while the inputs are read; it goes before any box opens, so the user never
     // answers under it.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool busy = true;
+    BusyCursor busy;
     const auto box = [this, &busy](const QString &text, MsgKind kind, unsigned buttons) {
-        if (std::exchange(busy, false))
-            QApplication::restoreOverrideCursor();
+        busy.End();
         return ShowMessageBox(text, kind, buttons, this);
     };
     const JoinDialogs dialogs{
         [&box](const QString &text) { box(text, MsgKind::Warning, mbAbort); },
         [&box](const QString &text) { return box(text, MsgKind::Information, mbYes | mbNo) == mrYes; },
         [&box](const QString &text) { box(text, MsgKind::Information, mbYes); }};
-    RunJoinJob(Work, Edit1->text(), NameList, PathList, CurrentJoinOptions(), dialogs);
-    if (busy)
-        QApplication::restoreOverrideCursor();
+    try {
+        RunJoinJob(Work, Edit1->text(), NameList, PathList, CurrentJoinOptions(), dialogs);
+    } catch (const std::exception &e) {
+        // The job reports its own failures; anything else ends the command here, not in the
+        // event loop.
+        box(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
+    }
 }
 
 void TForm1::BtnCanselClick() { close(); }

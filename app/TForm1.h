@@ -91,4 +91,5 @@ private:
     bool ListBox1KeyDown(int key, int shift);
 
     bool destroyed_ = false;
+    bool iniUnreadable_ = false;  // the settings file exists but could not be read
 };

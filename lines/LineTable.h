@@ -17,7 +17,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -34,8 +36,8 @@ struct LineBlock {
         void operator()(char *p) const;
     };
     std::unique_ptr<char[], Free> bytes;
-    quint64 size = 0;  // bytes allocated
-    quint64 used = 0;  // bytes written
+    quint64 size = 0;               // bytes allocated
+    std::atomic<quint64> used = 0;  // bytes written: another thread may read those below it
 };
 
 struct LineSpan {
@@ -127,6 +129,14 @@ public:
     // or read, or holds a line longer than maxLine; EListError when it holds more lines than
     // MaxCount. After a failure the table keeps the lines read so far, untrimmed.
     void loadFromFile(const QString &fileName, BreakRule rule, const LoadLimits &limits = {});
+    // The same for a path given as the file system's bytes, so any name can be opened.
+    void loadFromPath(const QByteArray &path, BreakRule rule, const LoadLimits &limits = {});
+    // Reads the file as loadFromPath splits it, about `piece` bytes at a time: after each piece
+    // the complete lines read so far are in the table and `pieceReady` is called, which must
+    // take them or clear the table. Memory stays near `piece` plus the longest line, whatever
+    // the file's size. EListError when the file holds more than MaxCount lines in all.
+    void loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece, const std::function<void()> &pieceReady,
+                      const LoadLimits &limits = {});
 
     // First line equal to `text` byte for byte, or -1.
     int indexOf(QByteArrayView text) const;

@@ -1,5 +1,7 @@
 #include "PlainStrings.h"
 
+#include <QFile>
+
 QByteArray PlainStrings::Get(int index) const
 {
     return table_.get(index);
@@ -37,9 +39,14 @@ void PlainStrings::Assign(const PlainStrings &source)
 
 void PlainStrings::LoadFromFile(const QString &fileName)
 {
+    LoadFromPath(QFile::encodeName(fileName));
+}
+
+void PlainStrings::LoadFromPath(const QByteArray &path)
+{
     // The whole file is read before the old lines go, so a failed load changes nothing.
     LineTable loaded;
-    loaded.loadFromFile(fileName, BreakRule::AnyBreak);
+    loaded.loadFromPath(path, BreakRule::AnyBreak);
     table_.swap(loaded);
 }
 

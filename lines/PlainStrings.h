@@ -25,6 +25,7 @@ public:
     // Splits the file at CR LF, CR or LF; a NUL byte ends the text; a last line without a break
     // counts; an empty file gives no lines. EInOutError when the file cannot be opened or read.
     void LoadFromFile(const QString &fileName);
+    void LoadFromPath(const QByteArray &path);  // the same, the path as the file system's bytes
     // Writes every line followed by CR LF. The bytes go to a temporary file in the same folder
     // that replaces the target only when complete; refuses a folder, an existing file that is
     // not writable and a folder that is not writable. EInOutError on any failure, with the

@@ -72,6 +72,11 @@ void TLightStrings::LoadFromFile(const QString &fileName)
     table_.loadFromFile(fileName, BreakRule::CrOnly);
 }
 
+void TLightStrings::LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady)
+{
+    table_.loadInPieces(path, BreakRule::CrOnly, piece, pieceReady);
+}
+
 void TLightStrings::SaveToFile(const QString &fileName) const
 {
     table_.saveToFile(fileName);

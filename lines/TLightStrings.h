@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
+#include <functional>
 
 #include "LineTable.h"
 
@@ -35,6 +36,11 @@ public:
     virtual QByteArray GetCommaText() const;
     [[noreturn]] virtual void Error() const;
     virtual void LoadFromFile(const QString &fileName);      // EInOutError
+    // Reads the file (its path as the file system's bytes) by the same rules about `piece`
+    // bytes at a time; after each piece its lines are in the list and `pieceReady` is called,
+    // which must take them and Clear the list. EInOutError, or EListError for more than
+    // MaxListSize lines in all.
+    void LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady);
     virtual void SaveToFile(const QString &fileName) const;  // EInOutError; target kept on failure
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);
