@@ -2,6 +2,9 @@
 #include <QtTest>
 #include <sys/resource.h>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "JoinJob.h"
 #include "Messages.h"
@@ -203,6 +206,81 @@ private slots:
         QCOMPARE(ReadBytes(p("ro.txt")), QByteArray("locked"));
     }
 
+    void anyOutputNameAndSeparatorPath()
+    {
+        // A target name as long as the file system allows; a separator path whose bytes are
+        // CP932, not UTF-8, as the settings file holds it.
+        WriteBytes(p("ok.txt"), "x\r\n");
+        const QByteArray sepa = QFile::encodeName(dir_.path()) + "/\x83\x65\x83\x58\x83\x67.txt";
+        const int fd = ::open(sepa.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "SEP\r\n", 5), 5);
+        ::close(fd);
+        JoinOptions o;
+        o.Separator1 = true;
+        o.FileName1 = sepa;
+        const QString longName = p(QString(251, 'n') + ".txt");
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, longName, {"ok.txt"}, {p("ok.txt")}, o, d.make()));
+        QCOMPARE(ReadBytes(longName), QByteArray("SEP\r\nx\r\n"));
+        QCOMPARE(d.said, QStringList{"notify:" + msg::Done});
+    }
+
+    void fifoOutputIsWrittenIntoNotReplaced()
+    {
+        WriteBytes(p("ok.txt"), "through the pipe\r\n");
+        const QByteArray fifo = QFile::encodeName(p("out.fifo"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, QFile::decodeName(fifo), {"ok.txt"}, {p("ok.txt")}, JoinOptions{}, d.make()));
+        QCOMPARE(d.said, (QStringList{"confirm:" + msg::AskOverwrite, "notify:" + msg::Done}));
+        char buffer[64] = {};
+        const ssize_t n = ::read(reader, buffer, sizeof buffer);
+        ::close(reader);
+        QCOMPARE(QByteArray(buffer, int(std::max<ssize_t>(n, 0))), QByteArray("through the pipe\r\n"));
+        struct stat st {};
+        QCOMPARE(::stat(fifo.constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+
+    void memoryRunningOutIsAReadFailure()
+    {
+        // One line of 64 MB cannot be held with the address space limited to a little more than
+        // what the process uses now.
+        WriteBytes(p("huge.txt"), QByteArray(64 * 1024 * 1024, 'h'));
+        WriteBytes(p("kept.txt"), "kept");
+        QFile status("/proc/self/status");
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        qint64 vm = 0;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmSize:"))
+                vm = line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+        QVERIFY(vm > 0);
+        rlimit old{};
+        getrlimit(RLIMIT_AS, &old);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(vm + 40 * 1024 * 1024);
+        QCOMPARE(setrlimit(RLIMIT_AS, &small), 0);
+        JoinWorkLists lists;
+        Dialogs d;
+        bool written = true;
+        try {
+            written = RunJoinJob(lists, p("kept.txt"), {"huge.txt"}, {p("huge.txt")}, JoinOptions{}, d.make());
+        } catch (...) {
+            setrlimit(RLIMIT_AS, &old);
+            QFAIL("an error escaped the job");
+        }
+        setrlimit(RLIMIT_AS, &old);
+        QVERIFY(!written);
+        QCOMPARE(d.said, QStringList{"report:" + msg::CannotOpen});
+        QCOMPARE(ReadBytes(p("kept.txt")), QByteArray("kept"));
+        QFile::remove(p("huge.txt"));
+    }
+
     void saveFailingMidwayKeepsTheOldFile()
     {
         WriteBytes(p("big-in.txt"), QByteArray(300000, 'a') + "\r\n");
@@ -220,7 +298,7 @@ private slots:
         QVERIFY(!written);
         QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);
         QCOMPARE(ReadBytes(p("target.txt")), QByteArray("the old content"));
-        const QStringList leftovers = QDir(dir_.path()).entryList({"target.txt*", "*.tmp", ".target*"}, QDir::Files | QDir::Hidden);
+        const QStringList leftovers = QDir(dir_.path()).entryList({"target.txt*", "*.tmp", ".target*", ".talvo-*"}, QDir::Files | QDir::Hidden);
         QCOMPARE(leftovers, QStringList{"target.txt"});
     }
 };

@@ -4,6 +4,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 #include "LineTable.h"
 #include "PlainStrings.h"
 #include "TBvStrings.h"
@@ -217,6 +224,45 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EInOutError, plain.LoadFromFile(dir_.filePath(QStringLiteral("missing.txt"))));
         QVERIFY_THROWS_EXCEPTION(EInOutError, plain.LoadFromFile(dir_.path()));
         QCOMPARE(Lines(plain), L{"kept"});
+    }
+
+    void fifos()
+    {
+        // No writer: the open must not wait for one; the input is empty.
+        const QByteArray fifo = QFile::encodeName(dir_.filePath(QStringLiteral("fifo")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        TLightStrings light;
+        light.LoadFromFile(QFile::decodeName(fifo));
+        QCOMPARE(light.Count(), 0);
+
+        // An endless writer: reading stops at Ctrl-Z instead of taking all it is given. A second
+        // reader keeps the pipe open until the writer has started.
+        std::signal(SIGPIPE, SIG_IGN);
+        const int keepOpen = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(keepOpen >= 0);
+        std::atomic<qint64> written = 0;
+        std::atomic<bool> started = false;
+        std::thread writer([&] {
+            const int fd = ::open(fifo.constData(), O_WRONLY);
+            const QByteArray start = "one\r\ntwo\x1A" "after";
+            written += ::write(fd, start.constData(), size_t(start.size()));
+            started = true;
+            const QByteArray more(64 * 1024, 'x');
+            while (written < qint64(256) * 1024 * 1024) {
+                const ssize_t n = ::write(fd, more.constData(), size_t(more.size()));
+                if (n <= 0)
+                    break;
+                written += n;
+            }
+            ::close(fd);
+        });
+        while (!started)
+            std::this_thread::yield();
+        light.LoadFromFile(QFile::decodeName(fifo));
+        ::close(keepOpen);
+        writer.join();
+        QCOMPARE(Lines(light), (L{"one", "two"}));
+        QVERIFY2(written < 16 * 1024 * 1024, QByteArray::number(qint64(written)).constData());
     }
 
     void setText_data()
