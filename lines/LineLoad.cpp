@@ -124,10 +124,13 @@ public:
         bool longLine = false;  // the last block held no line end
         while (!atEnd) {
             // One byte more than announced, so a file that grew meanwhile is still read whole.
+            // A piece at a time. A line longer than a piece takes the rest of the file at once
+            // rather than being copied into ever larger blocks; from a source of unknown size
+            // (a pipe) its block doubles.
             quint64 body = remaining + 1;
-            // A piece at a time; but a line longer than a piece takes the rest of the file at
-            // once rather than being copied into ever larger blocks.
-            if (piece_ && !longLine)
+            if (piece_ && remaining == 0)
+                body = std::max(piece_, carryLength);
+            else if (piece_ && !longLine)
                 body = std::min(body, std::max(piece_, carryLength));
             const quint64 want = std::clamp<quint64>(carryLength + body, MinBlock, maxBlock_);
             const auto block = LineBlock::Allocate(want);

@@ -226,6 +226,34 @@ private slots:
         QCOMPARE(Lines(plain), L{"kept"});
     }
 
+    // Read piece by piece, as the join reads its inputs: the pieces together are the lines of
+    // one whole load, with lines longer than a piece and breaks on a piece's edge.
+    void piecesJoinToTheWholeFile()
+    {
+        auto *random = QRandomGenerator::global();
+        const char alphabet[] = {'a', 'b', '\r', '\n', '\r', 'c', '\x1A'};
+        for (int round = 0; round < 40; ++round) {
+            QByteArray bytes;
+            const int size = random->bounded(0, 40000);
+            for (int i = 0; i < size; ++i)
+                bytes += random->bounded(100) == 0 ? alphabet[random->bounded(round % 2 ? 7 : 6)] : 'x';
+            if (round % 5 == 0)
+                bytes.insert(bytes.size() / 2, QByteArray(20000, 'L'));  // longer than a piece
+            const QString path = file(QStringLiteral("pieces.txt"), bytes);
+            TLightStrings light;
+            L pieces;
+            int calls = 0;
+            light.LoadInPieces(QFile::encodeName(path), 4096, [&] {
+                ++calls;
+                pieces += Lines(light);
+                light.Clear();
+            });
+            QCOMPARE(pieces, ReferenceSplit(bytes, BreakRule::CrOnly));
+            if (!bytes.contains('\x1A') && bytes.size() > 3 * 4096)
+                QVERIFY(calls > 2);
+        }
+    }
+
     void fifos()
     {
         // No writer: the open must not wait for one; the input is empty.
