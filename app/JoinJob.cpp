@@ -48,7 +48,7 @@ void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &path)
 }
 
 void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options, const std::function<void(PlainStrings &piece)> &write)
+                  const JoinOptions &options, const std::function<void(LineTable &piece)> &write)
 {
     lists.CopyLines.Clear();
     lists.JoinLines.Clear();
@@ -61,7 +61,7 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
     LoadSeparator(lists.SepaLines3, options.Separator3, options.FileName3);
 
     const auto handOver = [&] {
-        write(lists.JoinLines);
+        write(lists.JoinLines.table());
         lists.JoinLines.Clear();
     };
     for (qsizetype i = 0; i < paths.size(); ++i) {
@@ -74,11 +74,11 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
             if (options.Separator2)
                 lists.JoinLines.AddStrings(lists.SepaLines2);
             lists.InputLines.LoadInPieces(QFile::encodeName(paths[i]), kInputPiece, [&] {
-                lists.InputLines.AssignTo(lists.CopyLines);
-                lists.InputLines.Clear();
-                lists.JoinLines.AddStrings(lists.CopyLines);
-                lists.CopyLines.Clear();
+                // The lines before the input go first, then the input's piece itself: its lines
+                // are handed over as they were read, never copied.
                 handOver();
+                write(lists.InputLines.table());
+                lists.InputLines.Clear();
             });
             if (options.Separator3)
                 lists.JoinLines.AddStrings(lists.SepaLines3);
@@ -112,12 +112,12 @@ public:
     }
 
     // Takes the lines of `lines`, leaving it empty.
-    void Write(PlainStrings &lines)
+    void Write(LineTable &lines)
     {
-        if (!thread_.joinable() || lines.Count() == 0)
+        if (!thread_.joinable() || lines.count() == 0)
             return;
         LineTable piece;
-        piece.swap(lines.table());
+        piece.swap(lines);
         std::unique_lock lock(mutex_);
         room_.wait(lock, [this] { return queue_.size() < kPiecesQueued; });
         queue_.push_back(std::move(piece));
@@ -186,7 +186,7 @@ JoinResult WriteJoin(JoinWorkLists &lists, const QString &fileName, const QStrin
 {
     auto writer = std::make_unique<OverlappedWriter>(fileName);
     try {
-        AssembleJoin(lists, names, paths, options, [&](PlainStrings &piece) { writer->Write(piece); });
+        AssembleJoin(lists, names, paths, options, [&](LineTable &piece) { writer->Write(piece); });
     } catch (const JoinReadError &) {
         writer.reset();
         return JoinResult::ReadFailed;

@@ -37,11 +37,11 @@ public:
 };
 
 // Builds the joined lines (names: the display names in the list; paths: the full paths) in
-// order, a piece at a time in lists.JoinLines, and calls `write` with each piece; `write` takes
-// the lines it keeps. Throws JoinReadError when a separator whose box is set or an input cannot
+// order, a piece at a time (the lines before an input in lists.JoinLines, the input's own lines
+// as InputLines read them), and calls `write` with each piece; `write` takes the lines it keeps. Throws JoinReadError when a separator whose box is set or an input cannot
 // be read, more lines come than a list holds, or memory runs out while reading.
 void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringList &paths,
-                  const JoinOptions &options, const std::function<void(PlainStrings &piece)> &write);
+                  const JoinOptions &options, const std::function<void(LineTable &piece)> &write);
 
 enum class JoinResult { Written, ReadFailed, WriteFailed, Declined };
 

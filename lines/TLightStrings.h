@@ -46,6 +46,9 @@ public:
     virtual void LoadFromStream(QIODevice &stream);
     virtual int IndexOf(QByteArrayView text) const;
 
+    // The storage itself, for handing the lines on without copying them.
+    LineTable &table() { return table_; }
+
 protected:
     LineTable table_;
 };
