@@ -19,10 +19,10 @@ namespace {
 // An input is read this many bytes at a time and each piece is written before it is released,
 // so the job's memory does not grow with its inputs. Large enough that reading stays a few
 // big system calls per piece.
-constexpr quint64 kInputPiece = 8 * 1024 * 1024;
+constexpr quint64 InputPiece = 8 * 1024 * 1024;
 // Pieces read but not yet written; the reader waits beyond this, so a slow disk cannot make
 // the read-ahead grow.
-constexpr size_t kPiecesQueued = 2;
+constexpr size_t PiecesQueued = 2;
 
 // Any failure while reading, more lines than a list holds and memory running out included, is
 // the job's one read failure.
@@ -73,7 +73,7 @@ void AssembleJoin(JoinWorkLists &lists, const QStringList &names, const QStringL
                 lists.JoinLines.Add(options.AddStrTo + EncodeCp932OrQuestion(names.value(i)));
             if (options.Separator2)
                 lists.JoinLines.AddStrings(lists.SepaLines2);
-            lists.InputLines.LoadInPieces(QFile::encodeName(paths[i]), kInputPiece, [&] {
+            lists.InputLines.LoadInPieces(QFile::encodeName(paths[i]), InputPiece, [&] {
                 // The lines before the input go first, then the input's piece itself: its lines
                 // are handed over as they were read, never copied.
                 handOver();
@@ -119,7 +119,7 @@ public:
         LineTable piece;
         piece.swap(lines);
         std::unique_lock lock(mutex_);
-        room_.wait(lock, [this] { return queue_.size() < kPiecesQueued; });
+        room_.wait(lock, [this] { return queue_.size() < PiecesQueued; });
         queue_.push_back(std::move(piece));
         lock.unlock();
         wake_.notify_one();

@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 namespace {
-constexpr char kOwnKeys[] = "talvoOwnDialogKeys";
+constexpr char OwnKeysProperty[] = "talvoOwnDialogKeys";
 
 // The widget a mnemonic leads to, with what it does there.
 struct Mnemonic {
@@ -94,7 +94,7 @@ protected:
         QWidget *focused = QApplication::focusWidget();
         if (!focused || focused == receiver || !receiver->isAncestorOf(focused))
             return false;
-        if (focused->window()->property(kOwnKeys).toBool())
+        if (focused->window()->property(OwnKeysProperty).toBool())
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
         auto *button = qobject_cast<QAbstractButton *>(focused);
@@ -124,5 +124,5 @@ void InstallDialogKeys(QCoreApplication *app)
 
 void KeepOwnDialogKeys(QWidget *window)
 {
-    window->setProperty(kOwnKeys, true);
+    window->setProperty(OwnKeysProperty, true);
 }
