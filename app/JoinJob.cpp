@@ -2,42 +2,49 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "ListErrors.h"
-#include "NativeFile.h"
-#include "SafeSave.h"
 #include "Messages.h"
+#include "NativeFile.h"
 #include "Paths.h"
+#include "SafeSave.h"
 #include "ShiftJis.h"
 
 namespace {
-QString FileNameFromSetting(const QByteArray &bytes) { return QFile::decodeName(bytes); }
+// An input is read this many bytes at a time and each piece is written before it is released,
+// so the job's memory does not grow with its inputs. Large enough that reading stays a few
+// big system calls per piece.
+constexpr quint64 InputPiece = 8 * 1024 * 1024;
+// Pieces read but not yet written; the reader waits beyond this, so a slow disk cannot make
+// the read-ahead grow.
+constexpr size_t PiecesQueued = 2;
 
-// Any failure to read a file, more lines than a list can hold included, is the job's one
-// read failure.
-template <typename List, typename Path>
-void LoadForJoin(List &lines, const Path &fileName)
+// Any failure while reading, more lines than a list holds and memory running out included, is
+// the job's one read failure.
+template <typename Load>
+void ReadForJoin(Load &&load)
 {
     try {
-        lines.LoadFromFile(fileName);
+        load();
     } catch (const EInOutError &) {
         throw JoinReadError();
     } catch (const EListError &) {
         throw JoinReadError();
+    } catch (const std::bad_alloc &) {
+        throw JoinReadError();
     }
 }
 
-void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &fileName)
+void LoadSeparator(PlainStrings &lines, bool wanted, const QByteArray &path)
 {
     if (wanted)
-        LoadForJoin(lines, FileNameFromSetting(fileName));
+        ReadForJoin([&] { lines.LoadFromFile(path); });
 }
 }
 
@@ -48,41 +55,51 @@ QByteArray FileNameLineName(QByteArrayView path)
 }
 
 void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinOptions &options,
-                  const std::function<void(int firstLine)> &inputDone)
+                  const std::function<void(LineTable &piece)> &write)
 {
     lists.CopyLines.Clear();
     lists.JoinLines.Clear();
     lists.SepaLines1.Clear();
     lists.SepaLines2.Clear();
     lists.SepaLines3.Clear();
+    lists.InputLines.Clear();
     LoadSeparator(lists.SepaLines1, options.Separator1, options.FileName1);
     LoadSeparator(lists.SepaLines2, options.Separator2, options.FileName2);
     LoadSeparator(lists.SepaLines3, options.Separator3, options.FileName3);
 
+    const auto handOver = [&] {
+        write(lists.JoinLines.table());
+        lists.JoinLines.Clear();
+    };
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        const int firstLine = lists.JoinLines.Count();
-        lists.InputLines.Clear();
-        LoadForJoin(lists.InputLines, paths[i]);
-        if (options.Separator1)
-            lists.JoinLines.AddStrings(lists.SepaLines1);
-        if (options.FileNameLine)
-            lists.JoinLines.Add(options.AddStrTo + FileNameLineName(paths[i]));
-        if (options.Separator2)
-            lists.JoinLines.AddStrings(lists.SepaLines2);
-        lists.InputLines.AssignTo(lists.CopyLines);
-        lists.JoinLines.AddStrings(lists.CopyLines);
-        if (options.Separator3)
-            lists.JoinLines.AddStrings(lists.SepaLines3);
-        if (inputDone)
-            inputDone(firstLine);
+        ReadForJoin([&] {
+            lists.InputLines.Clear();
+            if (options.Separator1)
+                lists.JoinLines.AddStrings(lists.SepaLines1);
+            if (options.FileNameLine)
+                lists.JoinLines.Add(options.AddStrTo + FileNameLineName(paths[i]));
+            if (options.Separator2)
+                lists.JoinLines.AddStrings(lists.SepaLines2);
+            lists.InputLines.LoadInPieces(paths[i], InputPiece, [&] {
+                // The lines before the input go first, then the input's piece itself: its lines
+                // are handed over as they were read, never copied.
+                handOver();
+                write(lists.InputLines.table());
+                lists.InputLines.Clear();
+            });
+            if (options.Separator3)
+                lists.JoinLines.AddStrings(lists.SepaLines3);
+            handOver();
+        });
     }
 }
 
 namespace {
-// Writes the joined text to a temporary file beside the output while the next inputs are still
-// being read, so reading and writing overlap. The file replaces the output only on commit();
-// destroying the writer without it leaves no trace. A failure to create or write the file is
-// kept and told by failed(), when the job is ready to report it.
+// Writes the joined text to a temporary file on a second thread while the next pieces are
+// still being read, so reading and writing overlap. Each piece's lines are moved to the writer,
+// which alone touches them afterwards and frees them once written. The file replaces the
+// target only on Commit(); destroying the writer without it leaves no trace. A failure to
+// create or write the file is kept and told by Commit().
 class OverlappedWriter {
 public:
     explicit OverlappedWriter(const QString &path)
@@ -101,17 +118,17 @@ public:
         file_.reset();
     }
 
-    // Queues lines [first, Count) of `lines`; the bytes are shared, not copied.
-    void Write(const PlainStrings &lines, int first)
+    // Takes the lines of `lines`, leaving it empty.
+    void Write(LineTable &lines)
     {
-        if (!thread_.joinable())
+        if (!thread_.joinable() || lines.count() == 0)
             return;
         LineTable piece;
-        piece.appendFrom(lines.table(), first, lines.Count() - first);
-        {
-            std::lock_guard lock(mutex_);
-            queue_.push_back(std::move(piece));
-        }
+        piece.swap(lines);
+        std::unique_lock lock(mutex_);
+        room_.wait(lock, [this] { return queue_.size() < PiecesQueued; });
+        queue_.push_back(std::move(piece));
+        lock.unlock();
         wake_.notify_one();
     }
     // Waits until everything queued is written.
@@ -126,7 +143,6 @@ public:
         wake_.notify_one();
         thread_.join();
     }
-    bool failed() const { return failed_; }
     void Commit()
     {
         Finish();
@@ -148,11 +164,14 @@ private:
                 piece = std::move(queue_.front());
                 queue_.pop_front();
             }
+            room_.notify_one();
             if (failed_)
                 continue;  // keep draining so the reader never waits on a dead writer
             try {
                 piece.writeText(file_->device());
             } catch (const EInOutError &) {
+                failed_ = true;
+            } catch (const std::bad_alloc &) {
                 failed_ = true;
             }
         }
@@ -161,39 +180,51 @@ private:
     std::unique_ptr<SafeSaveFile> file_;
     std::thread thread_;
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable wake_;  // a piece is queued, or the writer may close
+    std::condition_variable room_;  // the queue has room again
     std::deque<LineTable> queue_;
     bool closing_ = false;
-    std::atomic<bool> failed_ = false;
+    bool failed_ = false;  // the writer's own until the thread is joined
 };
 }
 
-namespace {
-// Assembles the join into a temporary file beside `target` while the inputs are read, then puts
-// it in place when `mayReplace` agrees. A read failure reports the open message and a failed
-// save the create message; either way `target` keeps what it held.
-bool JoinToFile(JoinWorkLists &lists, const QString &target, const QByteArrayList &paths,
-                const JoinOptions &options, const std::function<void(const QString &)> &report,
-                const std::function<bool()> &mayReplace)
+JoinResult WriteJoin(JoinWorkLists &lists, const QString &fileName, const QByteArrayList &paths,
+                     const JoinOptions &options, const std::function<bool()> &mayReplace)
 {
-    auto writer = std::make_unique<OverlappedWriter>(target);
+    auto writer = std::make_unique<OverlappedWriter>(fileName);
     try {
-        AssembleJoin(lists, paths, options,
-                     [&](int firstLine) { writer->Write(lists.JoinLines, firstLine); });
+        AssembleJoin(lists, paths, options, [&](LineTable &piece) { writer->Write(piece); });
     } catch (const JoinReadError &) {
         writer.reset();
-        report(msg::CannotOpen);
-        return false;
+        return JoinResult::ReadFailed;
     }
     // An empty list of inputs still writes the (empty) file.
     writer->Finish();
     if (mayReplace && !mayReplace())
-        return false;
+        return JoinResult::Declined;
     try {
         writer->Commit();
     } catch (const EInOutError &) {
+        return JoinResult::WriteFailed;
+    }
+    return JoinResult::Written;
+}
+
+namespace {
+// Tells a failed write its message; true when the file was written.
+bool Reported(JoinResult result, const std::function<void(const QString &text)> &report)
+{
+    switch (result) {
+    case JoinResult::ReadFailed:
+        report(msg::CannotOpen);
+        return false;
+    case JoinResult::WriteFailed:
         report(msg::CannotCreate);
         return false;
+    case JoinResult::Declined:
+        return false;
+    case JoinResult::Written:
+        break;
     }
     return true;
 }
@@ -206,11 +237,11 @@ bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArra
         dialogs.report(msg::NoOutputName);
         return false;
     }
-    const auto mayReplace = [&] {
+    const auto askOverwrite = [&] {
         const QFileInfo target(outputName);
-        return !(target.exists() && !target.isDir()) || dialogs.confirm(msg::AskOverwrite);
+        return !target.exists() || target.isDir() || dialogs.confirm(msg::AskOverwrite);
     };
-    if (!JoinToFile(lists, outputName, paths, options, dialogs.report, mayReplace))
+    if (!Reported(WriteJoin(lists, outputName, paths, options, askOverwrite), dialogs.report))
         return false;
     dialogs.notify(msg::Done);
     return true;
@@ -219,5 +250,5 @@ bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArra
 bool RunPreviewJob(JoinWorkLists &lists, const QString &previewFile, const QByteArrayList &paths,
                    const JoinOptions &options, const std::function<void(const QString &text)> &report)
 {
-    return JoinToFile(lists, previewFile, paths, options, report, {});
+    return Reported(WriteJoin(lists, previewFile, paths, options), report);
 }

@@ -113,9 +113,11 @@ Settings DefaultSettings(const QString &programFile)
     return s;
 }
 
-Settings ReadIniFileValue(const QString &programFile)
+Settings ReadIniFileValue(const QString &programFile, bool *unreadable)
 {
     const IniFile ini(SettingsFilePath(programFile));
+    if (unreadable)
+        *unreadable = ini.unreadable();
     Settings s;
     for (const SettingKey &key : Keys) {
         const QByteArray def = DefaultText(key, programFile);

@@ -58,8 +58,9 @@ QString SettingsFilePath(const QString &programFile);
 // program.
 Settings DefaultSettings(const QString &programFile);
 // Reads every key in order with its default. A key of a checked kind holding other text takes
-// its default.
-Settings ReadIniFileValue(const QString &programFile);
+// its default. `unreadable` tells whether the file exists but could not be read (every key then
+// has its default, and the file must not be written over).
+Settings ReadIniFileValue(const QString &programFile, bool *unreadable = nullptr);
 // Writes every key in order in one save. EIniWriteError when the file cannot be written; the
 // file is then unchanged.
 void WriteIniFileValue(const QString &programFile, const Settings &settings);

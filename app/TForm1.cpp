@@ -24,6 +24,7 @@
 #include "Messages.h"
 #include "Paths.h"
 #include "ShiftJis.h"
+#include "BusyCursor.h"
 #include "CommonDialogs.h"
 #include "Fonts.h"
 #include "HelpWindow.h"
@@ -247,7 +248,11 @@ void TForm1::FormCreate(const QByteArrayList &arguments)
     if (!QFileInfo::exists(iniByFixedName))
         CreateMissingSettingsFile();
 
-    Ini = ReadIniFileValue(ProgramFile);
+    Ini = ReadIniFileValue(ProgramFile, &iniUnreadable_);
+    if (iniUnreadable_) {
+        // Start with the defaults, say so once, and leave the file alone at exit.
+        ShowMessageBox(EIniWriteError(SettingsFilePath(ProgramFile)).message(), MsgKind::Error, mbOK, this);
+    }
     ApplyAppearance();
     Ini.Viewer.WordWrapByte = std::clamp(Ini.Viewer.WordWrapByte, MinWrapByte, MaxWrapByte);
     CheckBox1->setChecked(Ini.CheckOut1);
@@ -295,6 +300,8 @@ void TForm1::FormDestroy()
     Ini.CheckOut2 = CheckBox3->isChecked();
     Ini.CheckOut3 = CheckBox4->isChecked();
     Ini.CheckAddStr = CheckBox2->isChecked();
+    if (iniUnreadable_)
+        return;
     try {
         WriteIniFileValue(ProgramFile, Ini);
     } catch (const EIniWriteError &e) {
@@ -320,20 +327,22 @@ void TForm1::BtnOkClick()
 {
     // A busy cursor while the inputs are read; it goes before any box opens, so the user never
     // answers under it.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool busy = true;
+    BusyCursor busy;
     const auto box = [this, &busy](const QString &text, MsgKind kind, unsigned buttons) {
-        if (std::exchange(busy, false))
-            QApplication::restoreOverrideCursor();
+        busy.End();
         return ShowMessageBox(text, kind, buttons, this);
     };
     const JoinDialogs dialogs{
         [&box](const QString &text) { box(text, MsgKind::Warning, mbAbort); },
         [&box](const QString &text) { return box(text, MsgKind::Information, mbYes | mbNo) == mrYes; },
         [&box](const QString &text) { box(text, MsgKind::Information, mbYes); }};
-    RunJoinJob(Work, Edit1->text(), Inputs->PathList(), CurrentJoinOptions(), dialogs);
-    if (busy)
-        QApplication::restoreOverrideCursor();
+    try {
+        RunJoinJob(Work, Edit1->text(), Inputs->PathList(), CurrentJoinOptions(), dialogs);
+    } catch (const std::exception &e) {
+        // The job reports its own failures; anything else ends the command here, not in the
+        // event loop.
+        box(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
+    }
 }
 
 void TForm1::BtnCanselClick() { close(); }
@@ -433,21 +442,6 @@ void TForm1::BtnRefClick()
 QByteArray TForm1::OutputPath() const { return QFile::encodeName(Edit1->text()); }
 
 namespace {
-// A busy cursor for as long as a file is read; it goes before any box opens.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { Release(); }
-    void Release()
-    {
-        if (std::exchange(busy_, false))
-            QApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool busy_ = true;
-};
-
 // Loads a file into a view; false on any failure to read it, the view then left empty.
 bool LoadIntoView(TBigView *view, const QByteArray &path)
 {
@@ -545,20 +539,8 @@ void TForm1::BigView1Click()
 void TForm1::BtnPreviewClick()
 {
     const QString previewFile = PreviewFilePath();
-    {
-        BusyCursor busy;
-        const auto report = [&](const QString &text) {
-            busy.Release();
-            ShowMessageBox(text, MsgKind::Warning, mbAbort, this);
-        };
-        if (!RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(), report))
-            return;
-    }
-    // The joined lines are in the preview file now; let them go before the viewer reads it, so
-    // the text is held once, not twice.
-    Work.JoinLines.Clear();
-    Work.CopyLines.Clear();
-    Work.InputLines.Clear();
+    if (!WritePreview(previewFile))
+        return;
     Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
     OpenViewer(Ini.Viewer.ShownFile);
 }
@@ -570,20 +552,27 @@ void TForm1::FocusMoveToApli(QWidget *sender)
     ActivateWindowOfClass("LunorMainWin");
 }
 
-bool TForm1::WriteLauncherPreview(const QString &previewFile)
+bool TForm1::WritePreview(const QString &previewFile)
 {
     BusyCursor busy;
-    return RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(),
-                         [&](const QString &text) {
-                             busy.Release();
-                             ShowMessageBox(text, MsgKind::Warning, mbAbort, this);
-                         });
+    const auto box = [&](const QString &text, MsgKind kind, unsigned buttons) {
+        busy.End();
+        ShowMessageBox(text, kind, buttons, this);
+    };
+    try {
+        return RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(),
+                             [&](const QString &text) { box(text, MsgKind::Warning, mbAbort); });
+    } catch (const std::exception &e) {
+        // As for Execute: what the job does not report ends the command here.
+        box(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
+        return false;
+    }
 }
 
 void TForm1::BtnLauncherRunClick()
 {
     const QString previewFile = PreviewFilePath();
-    if (!WriteLauncherPreview(previewFile))
+    if (!WritePreview(previewFile))
         return;
     Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
 

@@ -111,9 +111,9 @@ private:
     bool ChooseFont(QByteArray &name, QByteArray &size, QByteArray &color);
     bool ChooseColor(QByteArray &color, TColor fallback);
     void CreateMissingSettingsFile();
-    // The launcher's preview: the preview job under a busy cursor; false after a failure,
-    // which it reports.
-    bool WriteLauncherPreview(const QString &previewFile);
+    // The preview file for the preview command and the launcher: the preview job under a busy
+    // cursor; false after a failure, which it reports.
+    bool WritePreview(const QString &previewFile);
     // The keys the three key handlers share; returns true when the key was used.
     bool SharedKeyDown(QWidget *sender, int key, int shift);
     bool FormKeyDown(QWidget *sender, int key, int shift);
@@ -131,4 +131,5 @@ private:
     QString lastSaveName_;  // offered again by the save dialog
 
     bool destroyed_ = false;
+    bool iniUnreadable_ = false;  // the settings file exists but could not be read
 };

@@ -137,6 +137,11 @@ double Median(QList<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+double Fastest(const QList<double> &values)
+{
+    return values.isEmpty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
 QString MakeTempDir(const QString &prefix)
 {
     QTemporaryDir dir(QDir::tempPath() + "/" + prefix + "-XXXXXX");

@@ -20,6 +20,7 @@ double TimeCall(const std::function<void()> &call);
 double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes);
 
 double Median(QList<double> values);
+double Fastest(const QList<double> &values);
 // A fresh temporary folder for one benchmark run, removed by the caller with RemoveDir.
 QString MakeTempDir(const QString &prefix);
 void RemoveDir(const QString &dir);

@@ -104,11 +104,15 @@ EIniWriteError::EIniWriteError(const QString &path)
 IniFile::IniFile(const QString &path) : path_(path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        unreadable_ = file.exists();
         return;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        unreadable_ = true;
         return;
+    }
 
     // CR LF, LF and CR all end a line; a break after the last line adds no empty line.
     const char *p = bytes.constData();
@@ -163,7 +167,11 @@ QByteArray IniFile::ReadString(QByteArrayView section, QByteArrayView key, QByte
     if (at < 0)
         return def.toByteArray();
     const QByteArrayView line = lines_[size_t(at)];
-    QByteArrayView value = Trimmed(line.sliced(KeySeparator(line) + 1));
+    QByteArrayView value = line.sliced(KeySeparator(line) + 1);
+    // A value ends at a NUL, as it does when written.
+    if (const qsizetype nul = value.indexOf('\0'); nul >= 0)
+        value.truncate(nul);
+    value = Trimmed(value);
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         value = value.sliced(1, value.size() - 2);
     return CutToLimit(value).toByteArray();
@@ -206,6 +214,9 @@ void IniFile::WriteString(QByteArrayView section, QByteArrayView key, QByteArray
 
 void IniFile::Save() const
 {
+    // What could not be read would be lost by writing the rest over it.
+    if (unreadable_)
+        throw EIniWriteError(path_);
     qsizetype total = 0;
     for (const QByteArray &line : lines_)
         total += line.size() + lineBreak_.size();

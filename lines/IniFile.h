@@ -23,6 +23,8 @@ public:
     explicit IniFile(const QString &path);
 
     const QString &path() const { return path_; }
+    // The file exists but could not be read; Save() then refuses to write over it.
+    bool unreadable() const { return unreadable_; }
     QByteArray ReadString(QByteArrayView section, QByteArrayView key, QByteArrayView def) const;
     // Changes the in-memory copy; Save() writes it. An existing key keeps its spelling and the
     // blanks around "=" and only its value changes (the first of duplicate keys); a new key
@@ -30,7 +32,8 @@ public:
     // A value ends at its first CR, LF or NUL, so it can never add lines of its own.
     void WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value);
     // Writes every line to a temporary file beside the target and renames it over the target,
-    // keeping the old file's mode. EIniWriteError on failure; the old file stays as it was.
+    // keeping the old file's mode. EIniWriteError on failure, and for a file that existed but
+    // could not be read; the old file stays as it was.
     void Save() const;
 
 private:
@@ -44,4 +47,5 @@ private:
     QString path_;
     std::vector<QByteArray> lines_;  // the file's lines without their breaks
     QByteArray lineBreak_ = "\r\n";
+    bool unreadable_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -98,9 +99,13 @@ const char *FindCrOrLf(const char *p, const char *end)
 
 class LineSplitter {
 public:
-    LineSplitter(LineTable &table, BreakRule rule, const LoadLimits &limits)
+    // With `pieceReady`, the text is read in blocks of about `piece` bytes and the callback is
+    // called after each block's complete lines are in the table; it must leave the table empty.
+    LineSplitter(LineTable &table, BreakRule rule, const LoadLimits &limits, quint64 piece = 0,
+                 const std::function<void()> &pieceReady = {})
         : table_(table), rule_(rule), maxBlock_(std::max<quint64>(limits.maxBlock, 3)),
-          maxLine_(std::min(limits.maxLine, maxBlock_ - 2))
+          maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
+          pieceReady_(pieceReady)
     {
     }
 
@@ -113,18 +118,29 @@ public:
         std::shared_ptr<LineBlock> carry;  // holds the unfinished last line of the last block
         quint64 carryOffset = 0, carryLength = 0;
         bool atEnd = false;
+        bool longLine = false;  // the last block held no line end
         while (!atEnd) {
             // One byte more than announced, so a file that grew meanwhile is still read whole.
-            const quint64 want = std::clamp<quint64>(carryLength + remaining + 1, MinBlock, maxBlock_);
+            // A piece at a time. A line longer than a piece takes the rest of the file at once
+            // rather than being copied into ever larger blocks; from a source of unknown size
+            // (a pipe) its block doubles.
+            quint64 body = remaining + 1;
+            if (piece_ && remaining == 0)
+                body = std::max(piece_, carryLength);
+            else if (piece_ && !longLine)
+                body = std::min(body, std::max(piece_, carryLength));
+            const quint64 want = std::clamp<quint64>(carryLength + body, MinBlock, maxBlock_);
             const auto block = LineBlock::Allocate(want);
             if (carryLength > 0)
                 std::memcpy(block->bytes.get(), carry->bytes.get() + carryOffset, carryLength);
             carry.reset();
             quint64 filled = carryLength;
+            quint64 end = 0;
+            bool stopped = false;  // the end-of-text byte was found, at `end`
             bool failed = false;
             for (;;) {
                 if (filled == block->size) {
-                    if (block->size >= maxBlock_)
+                    if (piece_ || block->size >= maxBlock_)
                         break;
                     grow(*block, filled, maxBlock_);
                 }
@@ -138,15 +154,20 @@ public:
                     atEnd = true;
                     break;
                 }
+                // The end-of-text byte is looked for as the bytes come: an endless source (a pipe,
+                // a device) is read only up to it.
+                const char *fresh = block->bytes.get() + filled;
                 filled += quint64(n);
                 remaining = remaining > quint64(n) ? remaining - quint64(n) : 0;
+                if (const void *stop = std::memchr(fresh, terminator, size_t(n))) {
+                    end = quint64(static_cast<const char *>(stop) - block->bytes.get());
+                    stopped = atEnd = true;
+                    break;
+                }
             }
             block->used = filled;
-            quint64 end = filled;
-            if (const void *stop = std::memchr(block->bytes.get() + carryLength, terminator, filled - carryLength)) {
-                end = quint64(static_cast<const char *>(stop) - block->bytes.get());
-                atEnd = true;
-            }
+            if (!stopped)
+                end = filled;
             const int before = table_.count_;
             const quint32 index = table_.addBlock(block);
             const quint64 consumed = split(index, block->bytes.get(), end, atEnd && !failed);
@@ -162,6 +183,13 @@ public:
                     RaiseLineTooLong();
                 carry = block;
                 carryOffset = consumed;
+                longLine = consumed == 0;
+            }
+            if (pieceReady_) {
+                taken_ += quint64(table_.count_);
+                if (taken_ > quint64(LineTable::MaxCount))
+                    LineTable::RaiseIndexError();
+                pieceReady_();
             }
         }
     }
@@ -225,6 +253,9 @@ private:
     BreakRule rule_;
     quint64 maxBlock_;
     quint64 maxLine_;
+    quint64 piece_;
+    std::function<void()> pieceReady_;
+    quint64 taken_ = 0;  // lines handed out so far
 };
 
 namespace {
@@ -250,6 +281,17 @@ void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadL
     DeviceSource source(file, -1);
     LineSplitter(*this, rule, limits).load(source, size);
     setCapacity(count_);
+}
+
+void LineTable::loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece,
+                             const std::function<void()> &pieceReady, const LoadLimits &limits)
+{
+    clear();
+    QFile file;
+    OpenForReading(file, path);
+    const qint64 size = file.isSequential() ? 0 : file.size();
+    DeviceSource source(file, -1);
+    LineSplitter(*this, rule, limits, piece, pieceReady).load(source, size);
 }
 
 void LineTable::setText(QByteArrayView text)

@@ -17,7 +17,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -34,8 +36,8 @@ struct LineBlock {
         void operator()(char *p) const;
     };
     std::unique_ptr<char[], Free> bytes;
-    quint64 size = 0;  // bytes allocated
-    quint64 used = 0;  // bytes written
+    quint64 size = 0;               // bytes allocated
+    std::atomic<quint64> used = 0;  // bytes written: another thread may read those below it
 };
 
 struct LineSpan {
@@ -129,6 +131,12 @@ public:
     void loadFromFile(const QString &fileName, BreakRule rule, const LoadLimits &limits = {});
     // The same with the file system's bytes for the name.
     void loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits = {});
+    // Reads the file as loadFromFile splits it, about `piece` bytes at a time: after each piece
+    // the complete lines read so far are in the table and `pieceReady` is called, which must
+    // take them or clear the table. Memory stays near `piece` plus the longest line, whatever
+    // the file's size. EListError when the file holds more than MaxCount lines in all.
+    void loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece, const std::function<void()> &pieceReady,
+                      const LoadLimits &limits = {});
 
     // First line equal to `text` byte for byte, or -1.
     int indexOf(QByteArrayView text) const;

@@ -31,9 +31,13 @@ void OpenForReading(QFile &file, const QByteArray &path)
         Fail(error);
     }
     // Reads block again, so a pipe with a writer is read to its end.
+    // A descriptor left non-blocking would read an idle pipe as ended.
     const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        Fail(error);
+    }
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         throw EInOutError(file.errorString().toStdString());

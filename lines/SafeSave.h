@@ -16,7 +16,9 @@ enum class SaveDurability { Synced, Fast };
 // A file written over time (another thread may write to device() while the owner waits).
 // Opening refuses a folder, an existing file that is not writable and a folder that is not
 // writable; the temporary file is removed unless commit() succeeds; a replaced file keeps its
-// permission bits, a new one gets the usual ones for this user. EInOutError on any failure.
+// permission bits, a new one gets the usual ones for this user. An existing target that is not
+// a regular file (a FIFO, a device) is never replaced: commit() writes the bytes into it.
+// EInOutError on any failure.
 class SafeSaveFile {
 public:
     explicit SafeSaveFile(const QString &path, SaveDurability durability = SaveDurability::Synced);
@@ -28,9 +30,12 @@ public:
     void commit();
 
 private:
+    void CopyInto(const QString &target);
+
     QString target_;  // where a link points, when the name is one
     SaveDurability durability_;
     bool existed_ = false;
+    bool inPlace_ = false;  // the target is a special file
     std::unique_ptr<QTemporaryFile> file_;
 };
 

@@ -77,6 +77,11 @@ void TLightStrings::LoadFromFile(const QByteArray &path)
     table_.loadFromFile(path, BreakRule::CrOnly);
 }
 
+void TLightStrings::LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady)
+{
+    table_.loadInPieces(path, BreakRule::CrOnly, piece, pieceReady);
+}
+
 void TLightStrings::SaveToFile(const QString &fileName) const
 {
     table_.saveToFile(fileName);

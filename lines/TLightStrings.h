@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
+#include <functional>
 
 #include "LineTable.h"
 
@@ -34,12 +35,20 @@ public:
     virtual void SetCommaText(QByteArrayView text);
     virtual QByteArray GetCommaText() const;
     [[noreturn]] virtual void Error() const;
-    virtual void LoadFromFile(const QString &fileName);
-    virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name      // EInOutError
+    virtual void LoadFromFile(const QString &fileName);  // EInOutError
+    virtual void LoadFromFile(const QByteArray &path);   // the file system's bytes for the name
+    // Reads the file (its path as the file system's bytes) by the same rules about `piece`
+    // bytes at a time; after each piece its lines are in the list and `pieceReady` is called,
+    // which must take them and Clear the list. EInOutError, or EListError for more than
+    // MaxListSize lines in all.
+    void LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady);
     virtual void SaveToFile(const QString &fileName) const;  // EInOutError; target kept on failure
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);
     virtual int IndexOf(QByteArrayView text) const;
+
+    // The storage itself, for handing the lines on without copying them.
+    LineTable &table() { return table_; }
 
 protected:
     LineTable table_;

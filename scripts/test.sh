@@ -2,7 +2,9 @@
 # Every test: install what is missing, build, run the whole suite with CTest.
 #   bash scripts/test.sh [ctest options]              the plain build in build/
 #   bash scripts/test.sh --sanitize [ctest options]   the suite under AddressSanitizer and
-#                                                     UndefinedBehaviorSanitizer, in build-asan/
+#                                                     UndefinedBehaviorSanitizer in build-asan/,
+#                                                     then the join's tests under ThreadSanitizer
+#                                                     in build-tsan/
 # Each sanitizer build is one function below with its own build folder; a finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,8 +29,18 @@ asan() {
    ctest --output-on-failure -j2 "$@")
 }
 
+# Data races: the joining job's tests (reading on one thread, writing on another, the file-name
+# line on) under ThreadSanitizer, in build-tsan/. A race report fails the run.
+tsan() {
+  local flags="-fsanitize=thread -fno-omit-frame-pointer"
+  bash scripts/build.sh --dir build-tsan "-DCMAKE_CXX_FLAGS=$flags" \
+       "-DCMAKE_EXE_LINKER_FLAGS=$flags" --target tst_join_job
+  (cd build-tsan &&
+   TSAN_OPTIONS=halt_on_error=1:exitcode=66:suppressions=$root/scripts/tsan-qt.supp ctest --output-on-failure -R '^app/tst_join_job$')
+}
+
 bash scripts/setup.sh
 case ${1:-} in
-  --sanitize) shift; asan "$@" ;;
+  --sanitize) shift; asan "$@"; tsan ;;
   *) plain "$@" ;;
 esac

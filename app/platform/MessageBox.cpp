@@ -2,6 +2,8 @@
 // escape rules are the same on every desktop style (QMessageBox reorders buttons per style).
 #include "MessageBox.h"
 
+#include "DialogKeys.h"
+
 #include "HelpWindow.h"
 #include "WindowPlacement.h"
 
@@ -143,6 +145,7 @@ public:
         if (defaultButton_)
             defaultButton_->setDefault(true);
 
+        KeepOwnDialogKeys(this);
         auto *layout = new QVBoxLayout(this);
         layout->setSizeConstraint(QLayout::SetFixedSize);
         layout->setContentsMargins(20, 18, 20, 14);

@@ -2,9 +2,13 @@
 
 #include <exception>
 
+#include "DialogKeys.h"
 #include "MessageBox.h"
 
-TalvoApplication::TalvoApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TalvoApplication::TalvoApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    InstallDialogKeys(this);
+}
 
 bool TalvoApplication::notify(QObject *receiver, QEvent *event)
 {

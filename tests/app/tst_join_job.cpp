@@ -2,6 +2,9 @@
 #include <QtTest>
 #include <sys/resource.h>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "JoinJob.h"
 #include "Messages.h"
@@ -203,6 +206,115 @@ private slots:
         QCOMPARE(ReadBytes(p("ro.txt")), QByteArray("locked"));
     }
 
+    void anyOutputNameAndSeparatorPath()
+    {
+        // A target name as long as the file system allows; a separator path whose bytes are
+        // CP932, not UTF-8, as the settings file holds it.
+        WriteBytes(p("ok.txt"), "x\r\n");
+        const QByteArray sepa = QFile::encodeName(dir_.path()) + "/\x83\x65\x83\x58\x83\x67.txt";
+        const int fd = ::open(sepa.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "SEP\r\n", 5), 5);
+        ::close(fd);
+        JoinOptions o;
+        o.Separator1 = true;
+        o.FileName1 = sepa;
+        const QString longName = p(QString(251, 'n') + ".txt");
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, longName, {b("ok.txt")}, o, d.make()));
+        QCOMPARE(ReadBytes(longName), QByteArray("SEP\r\nx\r\n"));
+        QCOMPARE(d.said, QStringList{"notify:" + msg::Done});
+    }
+
+    void fifoOutputIsWrittenIntoNotReplaced()
+    {
+        WriteBytes(p("ok.txt"), "through the pipe\r\n");
+        const QByteArray fifo = QFile::encodeName(p("out.fifo"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        JoinWorkLists lists;
+        Dialogs d;
+        QVERIFY(RunJoinJob(lists, QFile::decodeName(fifo), {b("ok.txt")}, JoinOptions{}, d.make()));
+        QCOMPARE(d.said, (QStringList{"confirm:" + msg::AskOverwrite, "notify:" + msg::Done}));
+        char buffer[64] = {};
+        const ssize_t n = ::read(reader, buffer, sizeof buffer);
+        ::close(reader);
+        QCOMPARE(QByteArray(buffer, int(std::max<ssize_t>(n, 0))), QByteArray("through the pipe\r\n"));
+        struct stat st {};
+        QCOMPARE(::stat(fifo.constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+
+    void previewUsesTheSameWriterWithoutQuestions()
+    {
+        // An input of several read pieces, previewed over an older preview file: written whole
+        // without the overwrite question, and no work list is left holding the joined text.
+        QByteArray big;
+        const QByteArray line = QByteArray(1021, 'p') + "\r\n";
+        while (big.size() < 20 * 1024 * 1024)
+            big += line;
+        WriteBytes(p("big-preview.txt"), big);
+        WriteBytes(p("PREVIEW.TXT"), "the older preview");
+        JoinOptions o = allBoxes();
+        o.FileNameLine = false;
+        JoinWorkLists lists;
+        QStringList said;
+        const auto report = [&](const QString &t) { said << t; };
+        QVERIFY(RunPreviewJob(lists, p("PREVIEW.TXT"), {b("big-preview.txt")}, o, report));
+        QCOMPARE(said, QStringList{});
+        QCOMPARE(ReadBytes(p("PREVIEW.TXT")), "S1\r\nS2\r\n" + big + "S3\r\n");
+        QCOMPARE(lists.JoinLines.Count(), 0);
+        QCOMPARE(lists.InputLines.Count(), 0);
+        QFile::remove(p("big-preview.txt"));
+
+        // Failures tell their message and leave the preview file as it was.
+        WriteBytes(p("PREVIEW.TXT"), "kept");
+        QVERIFY(!RunPreviewJob(lists, p("PREVIEW.TXT"), {b("s1.txt"), b("missing.txt")}, o, report));
+        QCOMPARE(said, QStringList{msg::CannotOpen});
+        QCOMPARE(ReadBytes(p("PREVIEW.TXT")), QByteArray("kept"));
+        QVERIFY(!RunPreviewJob(lists, p("nowhere/PREVIEW.TXT"), {b("s1.txt")}, o, report));
+        QCOMPARE(said, (QStringList{msg::CannotOpen, msg::CannotCreate}));
+    }
+
+    void memoryRunningOutIsAReadFailure()
+    {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("a sanitizer's shadow memory leaves no room for an address-space limit");
+#endif
+        // One line of 64 MB cannot be held with the address space limited to a little more than
+        // what the process uses now.
+        WriteBytes(p("huge.txt"), QByteArray(64 * 1024 * 1024, 'h'));
+        WriteBytes(p("kept.txt"), "kept");
+        QFile status("/proc/self/status");
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        qint64 vm = 0;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmSize:"))
+                vm = line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+        QVERIFY(vm > 0);
+        rlimit old{};
+        getrlimit(RLIMIT_AS, &old);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(vm + 40 * 1024 * 1024);
+        QCOMPARE(setrlimit(RLIMIT_AS, &small), 0);
+        JoinWorkLists lists;
+        Dialogs d;
+        bool written = true;
+        try {
+            written = RunJoinJob(lists, p("kept.txt"), {b("huge.txt")}, JoinOptions{}, d.make());
+        } catch (...) {
+            setrlimit(RLIMIT_AS, &old);
+            QFAIL("an error escaped the job");
+        }
+        setrlimit(RLIMIT_AS, &old);
+        QVERIFY(!written);
+        QCOMPARE(d.said, QStringList{"report:" + msg::CannotOpen});
+        QCOMPARE(ReadBytes(p("kept.txt")), QByteArray("kept"));
+        QFile::remove(p("huge.txt"));
+    }
+
     void saveFailingMidwayKeepsTheOldFile()
     {
         WriteBytes(p("big-in.txt"), QByteArray(300000, 'a') + "\r\n");
@@ -220,7 +332,7 @@ private slots:
         QVERIFY(!written);
         QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);
         QCOMPARE(ReadBytes(p("target.txt")), QByteArray("the old content"));
-        const QStringList leftovers = QDir(dir_.path()).entryList({"target.txt*", "*.tmp", ".target*"}, QDir::Files | QDir::Hidden);
+        const QStringList leftovers = QDir(dir_.path()).entryList({"target.txt*", "*.tmp", ".target*", ".talvo-*"}, QDir::Files | QDir::Hidden);
         QCOMPARE(leftovers, QStringList{"target.txt"});
     }
 };

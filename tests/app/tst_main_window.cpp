@@ -8,7 +8,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <sys/resource.h>
+
 #include "BigView.h"
+#include "DialogKeys.h"
 #include "Messages.h"
 #include "MessageBox.h"
 #include "TForm1.h"
@@ -79,6 +82,8 @@ private:
     QByteArray b(const QString &name) const { return QFile::encodeName(p(name)); }
 
 private slots:
+    void initTestCase() { InstallDialogKeys(qApp); }
+
     void init()
     {
         SetMessageBoxHook({});
@@ -316,6 +321,90 @@ private slots:
         BoxAnswerer yes({"Yes"});
         form.MenuFileExit->trigger();
         QVERIFY(!form.isVisible());
+    }
+
+    void enterAndLettersOnButtonsActAsOnTheOriginal()
+    {
+        TForm1 form(program(), {});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList texts;
+        SetMessageBoxHook([&](const QString &t, MsgKind, unsigned) {
+            texts << t;
+            return int(mrOk);
+        });
+        // Tab to 実行(O), then Enter: the job runs (and refuses the empty output name).
+        form.Edit1->setFocus();
+        QTest::keyClick(form.Edit1, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.BtnOk);
+        QTest::keyClick(form.BtnOk, Qt::Key_Return);
+        QCOMPARE(texts, QStringList{msg::NoOutputName});
+        // From a check box, "2" sets the file-name line's box as Alt+2 would.
+        form.CheckBox1->setFocus();
+        QTest::keyClick(form.CheckBox1, Qt::Key_2);
+        QTRY_VERIFY(form.CheckBox2->isChecked());
+        SetMessageBoxHook({});
+    }
+
+    void unreadableSettingsAreKeptAndReportedOnce()
+    {
+        const QString folder = dir_.filePath("unreadable");
+        QDir().mkpath(folder);
+        QVERIFY(QFile::link("/proc/self/mem", folder + "/TALVO.INI"));
+        QStringList texts;
+        SetMessageBoxHook([&](const QString &t, MsgKind, unsigned) {
+            texts << t;
+            return int(mrOk);
+        });
+        {
+            TForm1 form(folder + "/TALVO", {});
+            QCOMPARE(texts, QStringList{folder + "/TALVO.INI に書き込めません"});
+            QCOMPARE(form.Ini.TextFontSize, QByteArray("14"));
+        }
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(QFileInfo(folder + "/TALVO.INI").symLinkTarget(), QStringLiteral("/proc/self/mem"));
+        SetMessageBoxHook({});
+    }
+
+    void busyCursorEndsWhenMemoryRunsOut()
+    {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("a sanitizer's shadow memory leaves no room for an address-space limit");
+#endif
+        WriteBytes(p("huge.txt"), QByteArray(64 * 1024 * 1024, 'h'));
+        TForm1 form(program(), {b("huge.txt")});
+        form.Edit1->setText(p("never.txt"));
+        QStringList texts;
+        SetMessageBoxHook([&](const QString &t, MsgKind, unsigned) {
+            texts << t;
+            return int(mrAbort);
+        });
+        QFile status("/proc/self/status");
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        qint64 vm = 0;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmSize:"))
+                vm = line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+        rlimit old{};
+        getrlimit(RLIMIT_AS, &old);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(vm + 40 * 1024 * 1024);
+        QCOMPARE(setrlimit(RLIMIT_AS, &small), 0);
+        bool escaped = false;
+        try {
+            form.BtnOkClick();
+            form.BtnPreviewClick();  // the preview goes through the same job
+        } catch (...) {
+            escaped = true;
+        }
+        setrlimit(RLIMIT_AS, &old);
+        SetMessageBoxHook({});
+        QFile::remove(p("huge.txt"));
+        QVERIFY(!escaped);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(texts, (QStringList{msg::CannotOpen, msg::CannotOpen}));
+        QVERIFY(!QFileInfo::exists(p("never.txt")));
     }
 
     void unwritableSettingsAtExitAreReported()

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
@@ -112,6 +113,7 @@ private slots:
     void helpWindowShowsFileOrSaysItIsMissing();
     void shippedHelpDescribesTheMainWindow();
     void escapedExceptionIsShownAndRunGoesOn();
+    void buttonsTakeEnterAndPlainMnemonics();
 };
 
 void TestPlatform::cleanup()
@@ -548,6 +550,53 @@ void TestPlatform::escapedExceptionIsShownAndRunGoesOn()
     QCOMPARE(clicks, 2);
     QCOMPARE(texts.size(), 4);
     QVERIFY(allErrorBoxesWithOk);
+}
+
+void TestPlatform::buttonsTakeEnterAndPlainMnemonics()
+{
+    // Any dialog of the program, with buttons that are not Qt's auto-default ones.
+    QDialog dialog;
+    auto *ok = new QPushButton("OK(&O)", &dialog);
+    auto *apply = new QPushButton("適用(&A)", &dialog);
+    auto *check = new QCheckBox("区切(&2)", &dialog);
+    auto *edit = new QLabel("名前(&N)", &dialog);
+    auto *other = new QPushButton("他(&T)", &dialog);
+    edit->setBuddy(other);
+    apply->move(0, 30);
+    check->move(0, 60);
+    edit->move(0, 90);
+    other->move(60, 90);
+    for (QPushButton *b : {ok, apply, other})
+        b->setAutoDefault(false);
+    ok->setDefault(true);
+    QStringList clicked;
+    QObject::connect(ok, &QPushButton::clicked, [&] { clicked << "ok"; });
+    QObject::connect(apply, &QPushButton::clicked, [&] { clicked << "apply"; });
+    QObject::connect(other, &QPushButton::clicked, [&] { clicked << "other"; });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+    // Enter clicks the focused button, not the dialog's default one.
+    apply->setFocus();
+    QTest::keyClick(apply, Qt::Key_Return);
+    QCOMPARE(clicked, QStringList{"apply"});
+    QCOMPARE(dialog.result(), 0);
+    QVERIFY(dialog.isVisible());
+
+    // A letter without Alt, from a button or a check box, acts as it does with Alt.
+    QTest::keyClick(apply, Qt::Key_2);
+    QTRY_VERIFY(check->isChecked());
+    QCOMPARE(QApplication::focusWidget(), check);
+    QTest::keyClick(check, Qt::Key_O);
+    QTRY_COMPARE(clicked, (QStringList{"apply", "ok"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ShiftModifier);
+    QTRY_COMPARE(clicked, (QStringList{"apply", "ok", "other"}));
+    QCOMPARE(QApplication::focusWidget(), other);
+    // A letter no control owns does nothing; Ctrl with a letter is not a mnemonic.
+    QTest::keyClick(other, Qt::Key_Z);
+    QTest::keyClick(other, Qt::Key_A, Qt::ControlModifier);
+    QTest::qWait(200);
+    QCOMPARE(clicked, (QStringList{"apply", "ok", "other"}));
 }
 
 int main(int argc, char **argv)

@@ -103,6 +103,22 @@ private slots:
         QCOMPARE(s.Viewer.FindStrName, Sjis("表示"));
     }
 
+    void pathsAreFileSystemBytesAndNulEndsAValue()
+    {
+        // A separator path written by hand in CP932 (not UTF-8) comes back byte for byte, and a
+        // NUL ends a value as the writer ends it, so no stray quote appears after a save.
+        const QByteArray path = QFile::encodeName(dir_.path()) + "/\x83\x65\x83\x58\x83\x67.txt";
+        WriteBytes(ini(), "[OutPutJyouhou]\r\nFileName1=" + path + "\r\nAddStrTo=" + QByteArray("a\0b", 3) + "\r\n");
+        Settings s = ReadIniFileValue(program());
+        QCOMPARE(s.FileName1, path);
+        QCOMPARE(s.AddStrTo, QByteArray("a"));
+        WriteIniFileValue(program(), s);
+        s = ReadIniFileValue(program());
+        QCOMPARE(s.FileName1, path);
+        QCOMPARE(s.AddStrTo, QByteArray("a"));
+        QVERIFY(ReadBytes(ini()).contains("\r\nAddStrTo=\"a\"\r\n"));
+    }
+
     void unwritableFileRaisesTheWriteErrorAndKeepsIt()
     {
         const QString folder = dir_.filePath("locked");

@@ -31,6 +31,7 @@ private slots:
     void saveKeepsModeAndReplacesAtomically();
     void saveFailureNamesFileAndKeepsOldOne();
     void saveIntoFolderOrMissingFolderFails();
+    void unreadableFileIsNeverWrittenOver();
 
 private:
     QString Path(const QString &name) const { return dir_->filePath(name); }
@@ -312,6 +313,20 @@ void TestIniFile::saveIntoFolderOrMissingFolderFails()
     IniFile nowhere(Path("no such folder/T.INI"));
     nowhere.WriteString("S", "k", "v");
     QVERIFY_THROWS_EXCEPTION(EIniWriteError, nowhere.Save());
+}
+
+void TestIniFile::unreadableFileIsNeverWrittenOver()
+{
+    // A file that exists but fails to read (a read error; permission bits do not stop root).
+    const QString ini = Path("TALVO.INI");
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), ini));
+    IniFile file(ini);
+    QVERIFY(file.unreadable());
+    QCOMPARE(file.ReadString("S", "k", "def"), QByteArray("def"));
+    file.WriteString("S", "k", "v");
+    QVERIFY_THROWS_EXCEPTION(EIniWriteError, file.Save());
+    QCOMPARE(QFileInfo(ini).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+    QVERIFY(!IniFile(Path("missing.INI")).unreadable());
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

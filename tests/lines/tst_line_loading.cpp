@@ -4,6 +4,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 #include "LineTable.h"
 #include "PlainStrings.h"
 #include "TBvStrings.h"
@@ -217,6 +224,73 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EInOutError, plain.LoadFromFile(dir_.filePath(QStringLiteral("missing.txt"))));
         QVERIFY_THROWS_EXCEPTION(EInOutError, plain.LoadFromFile(dir_.path()));
         QCOMPARE(Lines(plain), L{"kept"});
+    }
+
+    // Read piece by piece, as the join reads its inputs: the pieces together are the lines of
+    // one whole load, with lines longer than a piece and breaks on a piece's edge.
+    void piecesJoinToTheWholeFile()
+    {
+        auto *random = QRandomGenerator::global();
+        const char alphabet[] = {'a', 'b', '\r', '\n', '\r', 'c', '\x1A'};
+        for (int round = 0; round < 40; ++round) {
+            QByteArray bytes;
+            const int size = random->bounded(0, 40000);
+            for (int i = 0; i < size; ++i)
+                bytes += random->bounded(100) == 0 ? alphabet[random->bounded(round % 2 ? 7 : 6)] : 'x';
+            if (round % 5 == 0)
+                bytes.insert(bytes.size() / 2, QByteArray(20000, 'L'));  // longer than a piece
+            const QString path = file(QStringLiteral("pieces.txt"), bytes);
+            TLightStrings light;
+            L pieces;
+            int calls = 0;
+            light.LoadInPieces(QFile::encodeName(path), 4096, [&] {
+                ++calls;
+                pieces += Lines(light);
+                light.Clear();
+            });
+            QCOMPARE(pieces, ReferenceSplit(bytes, BreakRule::CrOnly));
+            if (!bytes.contains('\x1A') && bytes.size() > 3 * 4096)
+                QVERIFY(calls > 2);
+        }
+    }
+
+    void fifos()
+    {
+        // No writer: the open must not wait for one; the input is empty.
+        const QByteArray fifo = QFile::encodeName(dir_.filePath(QStringLiteral("fifo")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        TLightStrings light;
+        light.LoadFromFile(QFile::decodeName(fifo));
+        QCOMPARE(light.Count(), 0);
+
+        // An endless writer: reading stops at Ctrl-Z instead of taking all it is given. A second
+        // reader keeps the pipe open until the writer has started.
+        std::signal(SIGPIPE, SIG_IGN);
+        const int keepOpen = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(keepOpen >= 0);
+        std::atomic<qint64> written = 0;
+        std::atomic<bool> started = false;
+        std::thread writer([&] {
+            const int fd = ::open(fifo.constData(), O_WRONLY);
+            const QByteArray start = "one\r\ntwo\x1A" "after";
+            written += ::write(fd, start.constData(), size_t(start.size()));
+            started = true;
+            const QByteArray more(64 * 1024, 'x');
+            while (written < qint64(256) * 1024 * 1024) {
+                const ssize_t n = ::write(fd, more.constData(), size_t(more.size()));
+                if (n <= 0)
+                    break;
+                written += n;
+            }
+            ::close(fd);
+        });
+        while (!started)
+            std::this_thread::yield();
+        light.LoadFromFile(QFile::decodeName(fifo));
+        ::close(keepOpen);
+        writer.join();
+        QCOMPARE(Lines(light), (L{"one", "two"}));
+        QVERIFY2(written < 16 * 1024 * 1024, QByteArray::number(qint64(written)).constData());
     }
 
     void setText_data()
