@@ -40,7 +40,8 @@ QByteArray Property(xcb_connection_t *c, xcb_window_t window, xcb_atom_t propert
 std::vector<xcb_window_t> Windows(const QByteArray &bytes)
 {
     std::vector<xcb_window_t> ids(size_t(bytes.size()) / sizeof(xcb_window_t));
-    memcpy(ids.data(), bytes.constData(), ids.size() * sizeof(xcb_window_t));
+    if (!ids.empty())  // an empty vector's data() may be null, which memcpy must not get
+        memcpy(ids.data(), bytes.constData(), ids.size() * sizeof(xcb_window_t));
     return ids;
 }
 
