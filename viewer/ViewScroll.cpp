@@ -26,10 +26,8 @@ bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int w
 
 void ApplyWrap(TBigView &view, bool wordWrap, int wrapByte)
 {
-    const int topLine = view.RowToLine(view.TopRow());
     // The byte count first: the flag's layout then never wraps at the window width on the way.
+    // Each setter's re-layout keeps the top line, the selection and the scroll range in step.
     view.SetWrapByte(wrapByte);
     view.SetWordWrap(wordWrap);
-    view.UpdateScrollRanges();
-    view.SetTopRow(topLine >= 0 ? view.LineToRow(topLine) : 0);
 }
