@@ -24,6 +24,9 @@ constexpr quint64 InputPiece = 8 * 1024 * 1024;
 // Pieces read but not yet written; the reader waits beyond this, so a slow disk cannot make
 // the read-ahead grow.
 constexpr size_t PiecesQueued = 2;
+// Pieces are read into blocks of this size, reused from input to input: room for a piece and
+// the unfinished line carried over from the last one.
+constexpr quint64 PieceBlock = InputPiece + InputPiece / 8;
 
 // Any failure while reading, more lines than a list holds and memory running out included, is
 // the job's one read failure.
@@ -67,6 +70,8 @@ void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinO
     LoadSeparator(lists.SepaLines2, options.Separator2, options.FileName2);
     LoadSeparator(lists.SepaLines3, options.Separator3, options.FileName3);
 
+    // Blocks in use at once: the queued pieces, the one being written and the one being read.
+    BlockPool pool(PieceBlock, PiecesQueued + 2);
     const auto handOver = [&] {
         write(lists.JoinLines.table());
         lists.JoinLines.Clear();
@@ -86,7 +91,7 @@ void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinO
                 handOver();
                 write(lists.InputLines.table());
                 lists.InputLines.Clear();
-            });
+            }, &pool);
             if (options.Separator3)
                 lists.JoinLines.AddStrings(lists.SepaLines3);
             handOver();

@@ -6,6 +6,7 @@
 #include "NativeFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 
@@ -72,23 +73,29 @@ private:
     qint64 pos_ = 0;
 };
 
-// First CR or LF in [p, end), or end.
-const char *FindCrOrLf(const char *p, const char *end)
+// Bit i is set when p[i] may end a line: a CR, and with AnyBreak an LF too; n <= 64.
+template <bool AnyBreak>
+quint64 BreakBits(const char *p, size_t n)
 {
+    quint64 bits = 0;
 #ifdef __SSE2__
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        if (mask)
-            return p + __builtin_ctz(unsigned(mask));
-        p += 16;
+    if (n == 64) {
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (int k = 0; k < 4; ++k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
+            __m128i hit = _mm_cmpeq_epi8(v, cr);
+            if constexpr (AnyBreak)
+                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, lf));
+            bits |= quint64(unsigned(_mm_movemask_epi8(hit))) << (16 * k);
+        }
+        return bits;
     }
 #endif
-    while (p < end && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
+    for (size_t i = 0; i < n; ++i)
+        if (p[i] == '\r' || (AnyBreak && p[i] == '\n'))
+            bits |= quint64(1) << i;
+    return bits;
 }
 
 [[noreturn]] void RaiseLineTooLong()
@@ -101,11 +108,12 @@ class LineSplitter {
 public:
     // With `pieceReady`, the text is read in blocks of about `piece` bytes and the callback is
     // called after each block's complete lines are in the table; it must leave the table empty.
+    // Blocks that fit `pool`'s come from it.
     LineSplitter(LineTable &table, BreakRule rule, const LoadLimits &limits, quint64 piece = 0,
-                 const std::function<void()> &pieceReady = {})
+                 const std::function<void()> &pieceReady = {}, BlockPool *pool = nullptr)
         : table_(table), rule_(rule), maxBlock_(std::max<quint64>(limits.maxBlock, 3)),
           maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
-          pieceReady_(pieceReady)
+          pieceReady_(pieceReady), pool_(pool)
     {
     }
 
@@ -130,7 +138,10 @@ public:
             else if (piece_ && !longLine)
                 body = std::min(body, std::max(piece_, carryLength));
             const quint64 want = std::clamp<quint64>(carryLength + body, MinBlock, maxBlock_);
-            const auto block = LineBlock::Allocate(want);
+            // A pooled block may be larger than wanted: the piece then fills it.
+            const auto block = pool_ && piece_ && want <= pool_->blockSize() && pool_->blockSize() <= maxBlock_
+                ? pool_->Allocate()
+                : LineBlock::Allocate(want);
             if (carryLength > 0)
                 std::memcpy(block->bytes.get(), carry->bytes.get() + carryOffset, carryLength);
             carry.reset();
@@ -216,37 +227,50 @@ private:
     // line (and a CR that may still be followed by an LF) are left; returns where they start.
     quint64 split(quint32 block, const char *base, quint64 end, bool final)
     {
+        return rule_ == BreakRule::CrOnly ? splitBy<false>(block, base, end, final)
+                                          : splitBy<true>(block, base, end, final);
+    }
+
+    // The breaks are found 64 bytes at a time as a bit mask: lines are short on average, and one
+    // search call per line cost more than the search itself.
+    template <bool AnyBreak>
+    quint64 splitBy(quint32 block, const char *base, quint64 end, bool final)
+    {
         const char *const stop = base + end;
-        const char *p = base;
-        while (p < stop) {
-            const char *brk = rule_ == BreakRule::CrOnly
-                ? static_cast<const char *>(std::memchr(p, '\r', size_t(stop - p)))
-                : FindCrOrLf(p, stop);
-            if (!brk)
-                brk = stop;
-            const char *next;
-            if (brk == stop) {
-                if (!final)
-                    break;
-                next = stop;
-            } else if (*brk == '\r') {
-                next = brk + 1;
-                if (next == stop) {
-                    if (!final)
-                        break;
-                } else if (*next == '\n') {
-                    ++next;
+        const char *p = base;  // where the current line starts
+        for (const char *chunk = base; chunk < stop; chunk += 64) {
+            quint64 bits = BreakBits<AnyBreak>(chunk, size_t(std::min<qint64>(64, stop - chunk)));
+            while (bits) {
+                const char *brk = chunk + std::countr_zero(bits);
+                bits &= bits - 1;
+                if (brk < p)
+                    continue;  // the LF of a CR LF already taken
+                const char *next = brk + 1;
+                if (*brk == '\r') {
+                    if (next == stop) {
+                        if (!final)
+                            return quint64(p - base);  // its LF may come with the next bytes
+                    } else if (*next == '\n') {
+                        ++next;
+                    }
                 }
-            } else {
-                next = brk + 1;
+                appendLine(block, base, p, brk);
+                p = next;
             }
-            const quint64 length = quint64(brk - p);
-            if (length > maxLine_)
-                RaiseLineTooLong();
-            table_.appendSpan(LineSpan{block, quint32(p - base), quint32(length)});
-            p = next;
+        }
+        if (final && p < stop) {
+            appendLine(block, base, p, stop);
+            p = stop;
         }
         return quint64(p - base);
+    }
+
+    void appendLine(quint32 block, const char *base, const char *from, const char *to)
+    {
+        const quint64 length = quint64(to - from);
+        if (length > maxLine_)
+            RaiseLineTooLong();
+        table_.appendSpan(LineSpan{block, quint32(from - base), quint32(length)});
     }
 
     LineTable &table_;
@@ -255,6 +279,7 @@ private:
     quint64 maxLine_;
     quint64 piece_;
     std::function<void()> pieceReady_;
+    BlockPool *pool_;
     quint64 taken_ = 0;  // lines handed out so far
 };
 
@@ -284,14 +309,14 @@ void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadL
 }
 
 void LineTable::loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece,
-                             const std::function<void()> &pieceReady, const LoadLimits &limits)
+                             const std::function<void()> &pieceReady, const LoadLimits &limits, BlockPool *pool)
 {
     clear();
     QFile file;
     OpenForReading(file, path);
     const qint64 size = file.isSequential() ? 0 : file.size();
     DeviceSource source(file, -1);
-    LineSplitter(*this, rule, limits, piece, pieceReady).load(source, size);
+    LineSplitter(*this, rule, limits, piece, pieceReady, pool).load(source, size);
 }
 
 void LineTable::setText(QByteArrayView text)

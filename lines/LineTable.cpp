@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include <sys/mman.h>
@@ -20,8 +21,15 @@ void LineBlock::Free::operator()(char *p) const
 
 std::shared_ptr<LineBlock> LineBlock::Allocate(quint64 size)
 {
-    constexpr quint64 HugePage = 2 * 1024 * 1024;
     auto block = std::make_shared<LineBlock>();
+    block->bytes = AllocateBytes(size);
+    block->size = size;
+    return block;
+}
+
+LineBlock::Bytes LineBlock::AllocateBytes(quint64 size)
+{
+    constexpr quint64 HugePage = 2 * 1024 * 1024;
     void *p;
     if (size >= 4 * HugePage) {
         const quint64 rounded = (size + HugePage - 1) & ~(HugePage - 1);
@@ -35,9 +43,52 @@ std::shared_ptr<LineBlock> LineBlock::Allocate(quint64 size)
     }
     if (!p)
         throw std::bad_alloc();
-    block->bytes.reset(static_cast<char *>(p));
-    block->size = size;
-    return block;
+    return Bytes(static_cast<char *>(p));
+}
+
+struct BlockPool::Shelf {
+    quint64 blockSize;
+    size_t keep;
+    std::mutex mutex;
+    std::vector<LineBlock::Bytes> free;
+};
+
+BlockPool::BlockPool(quint64 blockSize, size_t keep) : shelf_(std::make_shared<Shelf>())
+{
+    shelf_->blockSize = std::max<quint64>(blockSize, 1);
+    shelf_->keep = keep;
+    shelf_->free.reserve(keep);
+}
+
+quint64 BlockPool::blockSize() const
+{
+    return shelf_->blockSize;
+}
+
+std::shared_ptr<LineBlock> BlockPool::Allocate()
+{
+    LineBlock::Bytes bytes;
+    {
+        std::lock_guard lock(shelf_->mutex);
+        if (!shelf_->free.empty()) {
+            bytes = std::move(shelf_->free.back());
+            shelf_->free.pop_back();
+        }
+    }
+    if (!bytes)
+        bytes = LineBlock::AllocateBytes(shelf_->blockSize);
+    auto *block = new LineBlock;
+    block->bytes = std::move(bytes);
+    block->size = shelf_->blockSize;
+    const auto giveBack = [shelf = shelf_](LineBlock *b) {
+        LineBlock::Bytes kept = std::move(b->bytes);
+        delete b;
+        std::lock_guard lock(shelf->mutex);
+        if (shelf->free.size() < shelf->keep)
+            shelf->free.push_back(std::move(kept));  // room reserved: cannot throw
+    };
+    // Should the control block fail to allocate, giveBack has already taken the block back.
+    return std::shared_ptr<LineBlock>(block, giveBack);
 }
 
 LineTable::~LineTable()

@@ -29,15 +29,33 @@
 // Bytes that lines point into. Bytes below `used` never change and never move, so a block can
 // be shared by many tables; only the bytes above `used` are written (by whoever appends).
 struct LineBlock {
-    // Uninitialised bytes; large blocks are aligned for huge pages, which read faster.
-    static std::shared_ptr<LineBlock> Allocate(quint64 size);
-
     struct Free {
         void operator()(char *p) const;
     };
-    std::unique_ptr<char[], Free> bytes;
+    using Bytes = std::unique_ptr<char[], Free>;
+
+    // Uninitialised bytes; large blocks are aligned for huge pages, which read faster.
+    static std::shared_ptr<LineBlock> Allocate(quint64 size);
+    static Bytes AllocateBytes(quint64 size);
+
+    Bytes bytes;
     quint64 size = 0;               // bytes allocated
     std::atomic<quint64> used = 0;  // bytes written: another thread may read those below it
+};
+
+// Blocks of one size, used again: a block comes back here when the last table holding it lets
+// go, on whatever thread. A join reads its inputs piece by piece through one pool, so it works
+// in the same few blocks throughout instead of having fresh memory mapped for every piece.
+class BlockPool {
+public:
+    // Keeps at most `keep` free blocks of `blockSize` bytes; the rest are released.
+    explicit BlockPool(quint64 blockSize, size_t keep = 4);
+    quint64 blockSize() const;
+    std::shared_ptr<LineBlock> Allocate();
+
+private:
+    struct Shelf;
+    std::shared_ptr<Shelf> shelf_;  // shared with every block out, so it outlives the pool
 };
 
 struct LineSpan {
@@ -135,8 +153,9 @@ public:
     // the complete lines read so far are in the table and `pieceReady` is called, which must
     // take them or clear the table. Memory stays near `piece` plus the longest line, whatever
     // the file's size. EListError when the file holds more than MaxCount lines in all.
+    // Blocks come from `pool` when it is given and a piece fits its blocks.
     void loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece, const std::function<void()> &pieceReady,
-                      const LoadLimits &limits = {});
+                      const LoadLimits &limits = {}, BlockPool *pool = nullptr);
 
     // First line equal to `text` byte for byte, or -1.
     int indexOf(QByteArrayView text) const;

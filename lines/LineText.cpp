@@ -2,17 +2,26 @@
 #include "LineTable.h"
 #include "SafeSave.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 namespace {
+// Also the most one write call hands the system: a larger call makes the kernel cache the
+// file in 2 MB pages, whose allocation costs far more than copying the bytes (a 500 MB text
+// took ten times as long in 8 MB calls as in 1 MB ones).
 constexpr qsizetype WriteChunk = 1024 * 1024;
 
 void WriteAll(QIODevice &device, const char *data, qint64 size)
 {
-    if (size > 0 && device.write(data, size) != size) {
-        const QString text = device.errorString();
-        throw EInOutError(text.isEmpty() ? std::string("Write error") : text.toStdString());
+    while (size > 0) {
+        const qint64 n = std::min<qint64>(size, WriteChunk);
+        if (device.write(data, n) != n) {
+            const QString text = device.errorString();
+            throw EInOutError(text.isEmpty() ? std::string("Write error") : text.toStdString());
+        }
+        data += n;
+        size -= n;
     }
 }
 

@@ -77,9 +77,10 @@ void TLightStrings::LoadFromFile(const QByteArray &path)
     table_.loadFromFile(path, BreakRule::CrOnly);
 }
 
-void TLightStrings::LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady)
+void TLightStrings::LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady,
+                                 BlockPool *pool)
 {
-    table_.loadInPieces(path, BreakRule::CrOnly, piece, pieceReady);
+    table_.loadInPieces(path, BreakRule::CrOnly, piece, pieceReady, {}, pool);
 }
 
 void TLightStrings::SaveToFile(const QString &fileName) const

@@ -41,7 +41,8 @@ public:
     // bytes at a time; after each piece its lines are in the list and `pieceReady` is called,
     // which must take them and Clear the list. EInOutError, or EListError for more than
     // MaxListSize lines in all.
-    void LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady);
+    void LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady,
+                      BlockPool *pool = nullptr);
     virtual void SaveToFile(const QString &fileName) const;  // EInOutError; target kept on failure
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);
