@@ -18,7 +18,7 @@ const TBvRow &TBvRows::At(int row) const
 
 void TBvRows::Clear()
 {
-    std::vector<TBvRow>().swap(rows_);
+    TBvRowList().swap(rows_);
 }
 
 int TBvRows::FitCount(QByteArrayView line, int start, int count)
@@ -34,6 +34,17 @@ int TBvRows::FitCount(QByteArrayView line, int start, int count)
     return count;
 }
 
+void TBvRows::AppendGrowing(const TBvRow &row)
+{
+    if (rows_.size() >= size_t(INT_MAX))
+        bv::RaiseOverflow();
+    // Grow by an eighth, not by doubling: the rows of a big file are a large share of the
+    // memory the view needs.
+    const size_t more = std::max<size_t>(rows_.size() / 8, 1024);
+    rows_.reserve(std::min<size_t>(rows_.size() + more, size_t(INT_MAX)));
+    rows_.push_back(row);
+}
+
 void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                          const WidthCount &widthCount)
 {
@@ -43,35 +54,30 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     if (rows_.capacity() < storeCapacity)
         rows_.reserve(storeCapacity);
 
+    // Kept small enough to inline: a big file passes here once per line.
     auto write = [&](const TBvRow &row) {
-        if (r < rows_.size()) {
+        if (r < rows_.size())
             rows_[r] = row;
-        } else {
-            if (rows_.size() >= size_t(INT_MAX))
-                bv::RaiseOverflow();
-            if (rows_.size() == rows_.capacity()) {
-                // Grow by an eighth, not by doubling: the rows of a big file are a large share
-                // of the memory the view needs.
-                const size_t more = std::max<size_t>(rows_.size() / 8, 1024);
-                rows_.reserve(std::min<size_t>(rows_.size() + more, size_t(INT_MAX)));
-            }
+        else if (rows_.size() < rows_.capacity())
             rows_.push_back(row);
-        }
+        else
+            AppendGrowing(row);
         ++r;
     };
 
     const int lineCount = store.Count();
     for (int a = L; a < lineCount; ++a) {
-        const QByteArrayView s = store.View(a);
-        const int len = static_cast<int>(s.size());
+        // The length alone decides most lines' rows.
+        const int len = store.LineLength(a);
         if (len == 0) {
             write({a, 0, 0, 0, 1});
             continue;
         }
-        if (!wordWrap) {
+        if (!wordWrap || (wrapByte > 0 && wrapByte >= len)) {
             write({a, 1, len, 0, 1});
             continue;
         }
+        const QByteArrayView s = store.View(a);
         const int count0 = wrapByte > 0 ? wrapByte : widthCount(s);
         if (count0 >= len) {
             // The whole line fits one row (the common case of a big load).
@@ -81,6 +87,8 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
         qint64 start = 1;
         int sub = 0;
         while (start <= len) {
+            if (sub > TBvRow::MaxSub)
+                bv::RaiseOverflow();
             const int count = FitCount(s, static_cast<int>(start), count0);
             const int rowLen = static_cast<int>(std::min<qint64>(count, len - start + 1));
             write({a, static_cast<qint32>(start), rowLen, sub, 0});

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "LargeMemory.h"
+
 class TBvStrings;
 
 // One display row. Start is the 1-based byte where the row begins in its line (0 for the row of
@@ -18,16 +20,21 @@ struct TBvRow {
     qint32 Line = 0;
     qint32 Start = 0;
     qint32 Len = 0;
-    qint32 Sub = 0;
-    quint8 Last = 0;
+    // Packed into one word: a big file has a row per line, and every byte of a row counts.
+    qint32 Sub : 31 = 0;  // at most MaxSub
+    quint32 Last : 1 = 0;
+    static constexpr int MaxSub = (1 << 30) - 1;
 };
+static_assert(sizeof(TBvRow) == 16);
+// A big file has a row for each of its lines: the list is a large array.
+using TBvRowList = std::vector<TBvRow, LargeArrayAllocator<TBvRow>>;
 
 class TBvRows {
 public:
     // How many bytes of a (non-empty) line fit one row when wrapping at the window width.
     using WidthCount = std::function<int(QByteArrayView line)>;
 
-    const std::vector<TBvRow> &Items() const { return rows_; }
+    const TBvRowList &Items() const { return rows_; }
     int Count() const { return static_cast<int>(rows_.size()); }
     const TBvRow &At(int row) const;  // EListError outside 0..Count-1
 
@@ -50,5 +57,6 @@ public:
     static int FitCount(QByteArrayView line, int start, int count);
 
 private:
-    std::vector<TBvRow> rows_;
+    void AppendGrowing(const TBvRow &row);  // at capacity: grows the list by an eighth
+    TBvRowList rows_;
 };

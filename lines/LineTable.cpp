@@ -1,12 +1,12 @@
 #include "LineTable.h"
+#include "LargeMemory.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <new>
-
-#include <sys/mman.h>
 
 namespace {
 // Lines added one at a time share blocks of this size; longer lines get a block of their own.
@@ -29,18 +29,9 @@ std::shared_ptr<LineBlock> LineBlock::Allocate(quint64 size)
 
 LineBlock::Bytes LineBlock::AllocateBytes(quint64 size)
 {
-    constexpr quint64 HugePage = 2 * 1024 * 1024;
-    void *p;
-    if (size >= 4 * HugePage) {
-        const quint64 rounded = (size + HugePage - 1) & ~(HugePage - 1);
-        p = std::aligned_alloc(HugePage, rounded);
-#ifdef MADV_HUGEPAGE
-        if (p)
-            madvise(p, rounded, MADV_HUGEPAGE);
-#endif
-    } else {
-        p = std::malloc(std::max<quint64>(size, 1));
-    }
+    if (size > std::numeric_limits<size_t>::max())
+        throw std::bad_alloc();
+    void *p = AllocateArray(size_t(size));
     if (!p)
         throw std::bad_alloc();
     return Bytes(static_cast<char *>(p));
@@ -159,7 +150,7 @@ void LineTable::reallocSlots(int n)
         allocated_ = 0;
         return;
     }
-    void *p = std::realloc(slots_, size_t(n) * sizeof(LineSpan));
+    void *p = ReallocateArray(slots_, size_t(n) * sizeof(LineSpan));
     if (!p)
         throw std::bad_alloc();
     slots_ = static_cast<LineSpan *>(p);

@@ -34,7 +34,7 @@ struct LineBlock {
     };
     using Bytes = std::unique_ptr<char[], Free>;
 
-    // Uninitialised bytes; large blocks are aligned for huge pages, which read faster.
+    // Uninitialised bytes; large blocks are asked for 2 MB pages (LargeMemory.h).
     static std::shared_ptr<LineBlock> Allocate(quint64 size);
     static Bytes AllocateBytes(quint64 size);
 

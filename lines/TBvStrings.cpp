@@ -17,11 +17,6 @@ QByteArrayView TBvStrings::View(int index) const
     return table_.view(index);
 }
 
-int TBvStrings::LineLength(int index) const
-{
-    return table_.length(index);
-}
-
 void TBvStrings::Put(int index, QByteArrayView line)
 {
     table_.put(index, line);

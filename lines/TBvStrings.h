@@ -24,7 +24,7 @@ public:
     int Capacity() const { return table_.capacity(); }
     QByteArray Get(int index) const;        // EListError outside 0..Count-1
     QByteArrayView View(int index) const;   // no copy; valid until the store changes
-    int LineLength(int index) const;        // EListError outside 0..Count-1
+    int LineLength(int index) const { return table_.length(index); }  // EListError outside 0..Count-1
     void Put(int index, QByteArrayView line);
     int Add(QByteArrayView line);
     void Insert(int index, QByteArrayView line);  // 0 <= index <= Count

@@ -124,7 +124,7 @@ int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool 
     const qsizetype m = pattern.Bytes().size();
     if (m == 0 || first < 0 || first >= count)
         return -1;
-    const std::vector<TBvRow> &rows = view.Rows();
+    const TBvRowList &rows = view.Rows();
     const TBvStrings &lines = view.Lines();
     const FoldedScanner scanner = pattern.Scanner();
     const int step = downwards ? 1 : -1;

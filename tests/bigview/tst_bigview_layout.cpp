@@ -46,7 +46,7 @@ void CheckInvariants(const TBvStrings &lines, const TBvRows &rows)
             const TBvRow &row = rows.At(r++);
             QCOMPARE(row.Start, 0);
             QCOMPARE(row.Len, 0);
-            QCOMPARE(row.Last, quint8(1));
+            QCOMPARE(int(row.Last), 1);
             continue;
         }
         int start = 1, sub = 0;
@@ -57,7 +57,7 @@ void CheckInvariants(const TBvStrings &lines, const TBvRows &rows)
             QCOMPARE(row.Sub, sub++);
             QVERIFY(row.Len >= 1);
             const int end = start + row.Len - 1;
-            QCOMPARE(row.Last, quint8(end >= s.size() ? 1 : 0));
+            QCOMPARE(int(row.Last), end >= s.size() ? 1 : 0);
             if (end < s.size() && row.Len > 1)
                 QVERIFY2(ByteKind(s.sliced(start - 1), row.Len + 1) != 2, "row ends on a lead byte");
             start = end + 1;
@@ -185,7 +185,7 @@ void TestBigViewLayout::wrapAtByteCount()
     const auto &r = st.rows.Items();
     QCOMPARE(r[2].Start, 161);
     QCOMPARE((QList<int>{r[0].Sub, r[1].Sub, r[2].Sub}), (QList<int>{0, 1, 2}));
-    QCOMPARE((QList<int>{r[0].Last, r[1].Last, r[2].Last}), (QList<int>{0, 0, 1}));
+    QCOMPARE((QList<int>{int(r[0].Last), int(r[1].Last), int(r[2].Last)}), (QList<int>{0, 0, 1}));
     QCOMPARE(st.rows.RowText(st.lines, 2), QByteArrayView(QByteArray(40, 'x')));
     QCOMPARE(st.rows.RowText(st.lines, 3).size(), 0);
     CheckInvariants(st.lines, st.rows);
