@@ -53,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::Input in(data, size);
     // Blocks of a few bytes make lines cross block ends, which big files do at 4 GiB.
     const quint64 maxBlock = 3 + in.Byte();
+    // Reads of a few bytes make lines and CR LF pairs cross the edges of reads.
+    const quint64 readChunk = 1 + in.Byte() % 16;
     const QByteArrayView text = in.Rest();
     file.Write(text);
     const std::vector<QByteArrayView> expected = ExpectedLines(text);
@@ -65,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     store.LoadFromFile(file.Path());
     CheckLines(store, expected);
 
-    const LoadLimits limits{maxBlock, 0x7FFFFFFF};
+    const LoadLimits limits{maxBlock, 0x7FFFFFFF, readChunk};
     qsizetype longest = 0;
     for (const QByteArrayView line : expected)
         longest = qMax(longest, line.size());
@@ -78,5 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Refused only for a line that cannot fit one block.
         FUZZ_CHECK(quint64(longest) > maxBlock - 2);
     }
+    table.loadFromFile(file.Path(), BreakRule::CrOnly, LoadLimits{.readChunk = readChunk});
+    CheckLines(TableLines{table}, expected);
     return 0;
 }

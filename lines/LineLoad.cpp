@@ -15,7 +15,6 @@
 #endif
 
 namespace {
-constexpr qint64 ReadChunk = 64 * 1024 * 1024;
 constexpr quint64 MinBlock = 4096;
 
 // Where the bytes come from: read() returns the bytes delivered, 0 at the end, -1 on error.
@@ -112,7 +111,7 @@ public:
     LineSplitter(LineTable &table, BreakRule rule, const LoadLimits &limits, quint64 piece = 0,
                  const std::function<void()> &pieceReady = {}, BlockPool *pool = nullptr)
         : table_(table), rule_(rule), maxBlock_(std::max<quint64>(limits.maxBlock, 3)),
-          maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
+          maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), readChunk_(std::max<quint64>(limits.readChunk, 1)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
           pieceReady_(pieceReady), pool_(pool)
     {
     }
@@ -149,6 +148,9 @@ public:
             quint64 end = 0;
             bool stopped = false;  // the end-of-text byte was found, at `end`
             bool failed = false;
+            const int before = table_.count_;
+            const quint32 index = table_.addBlock(block);
+            Cut cut;  // the lines are cut as the bytes come
             for (;;) {
                 if (filled == block->size) {
                     if (piece_ || block->size >= maxBlock_)
@@ -156,7 +158,7 @@ public:
                     grow(*block, filled, maxBlock_);
                 }
                 const qint64 n = source.read(block->bytes.get() + filled,
-                                             qint64(std::min<quint64>(block->size - filled, ReadChunk)));
+                                             qint64(std::min<quint64>(block->size - filled, readChunk_)));
                 if (n < 0) {
                     failed = true;
                     break;
@@ -175,13 +177,13 @@ public:
                     stopped = atEnd = true;
                     break;
                 }
+                block->used = filled;
+                split(index, block->bytes.get(), cut, filled, false);
             }
             block->used = filled;
             if (!stopped)
                 end = filled;
-            const int before = table_.count_;
-            const quint32 index = table_.addBlock(block);
-            const quint64 consumed = split(index, block->bytes.get(), end, atEnd && !failed);
+            const quint64 consumed = split(index, block->bytes.get(), cut, end, atEnd && !failed);
             if (!referencesLastBlock(before))
                 table_.dropLastBlock();
             if (failed)
@@ -223,22 +225,30 @@ private:
         return false;
     }
 
-    // Appends the lines of base[0, end). When `final` is false the bytes after the last complete
-    // line (and a CR that may still be followed by an LF) are left; returns where they start.
-    quint64 split(quint32 block, const char *base, quint64 end, bool final)
+    // How far a block has been cut: where its unfinished line starts, and where the search for
+    // breaks goes on (nothing between the two ends a line).
+    struct Cut {
+        quint64 line = 0;
+        quint64 scan = 0;
+    };
+
+    // Appends the lines of base[cut.line, end) and moves `cut` past them. When `final` is false
+    // the bytes after the last complete line (and a CR that may still be followed by an LF) are
+    // left for a later call with more bytes; returns where they start.
+    quint64 split(quint32 block, const char *base, Cut &cut, quint64 end, bool final)
     {
-        return rule_ == BreakRule::CrOnly ? splitBy<false>(block, base, end, final)
-                                          : splitBy<true>(block, base, end, final);
+        return rule_ == BreakRule::CrOnly ? splitBy<false>(block, base, cut, end, final)
+                                          : splitBy<true>(block, base, cut, end, final);
     }
 
     // The breaks are found 64 bytes at a time as a bit mask: lines are short on average, and one
     // search call per line cost more than the search itself.
     template <bool AnyBreak>
-    quint64 splitBy(quint32 block, const char *base, quint64 end, bool final)
+    quint64 splitBy(quint32 block, const char *base, Cut &cut, quint64 end, bool final)
     {
         const char *const stop = base + end;
-        const char *p = base;  // where the current line starts
-        for (const char *chunk = base; chunk < stop; chunk += 64) {
+        const char *p = base + cut.line;  // where the current line starts
+        for (const char *chunk = base + cut.scan; chunk < stop; chunk += 64) {
             quint64 bits = BreakBits<AnyBreak>(chunk, size_t(std::min<qint64>(64, stop - chunk)));
             while (bits) {
                 const char *brk = chunk + std::countr_zero(bits);
@@ -248,8 +258,11 @@ private:
                 const char *next = brk + 1;
                 if (*brk == '\r') {
                     if (next == stop) {
-                        if (!final)
-                            return quint64(p - base);  // its LF may come with the next bytes
+                        if (!final) {
+                            // Its LF may come with the next bytes: the CR is looked at again.
+                            cut = Cut{quint64(p - base), quint64(brk - base)};
+                            return cut.line;
+                        }
                     } else if (*next == '\n') {
                         ++next;
                     }
@@ -262,7 +275,8 @@ private:
             appendLine(block, base, p, stop);
             p = stop;
         }
-        return quint64(p - base);
+        cut = Cut{quint64(p - base), std::max(end, quint64(p - base))};
+        return cut.line;
     }
 
     void appendLine(quint32 block, const char *base, const char *from, const char *to)
@@ -277,6 +291,7 @@ private:
     BreakRule rule_;
     quint64 maxBlock_;
     quint64 maxLine_;
+    quint64 readChunk_;
     quint64 piece_;
     std::function<void()> pieceReady_;
     BlockPool *pool_;

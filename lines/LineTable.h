@@ -75,6 +75,9 @@ enum class BreakRule {
 struct LoadLimits {
     quint64 maxBlock = 0xFFFFFFFFull;  // bytes in one block (offsets are 32-bit)
     quint64 maxLine = 0x7FFFFFFFull;   // bytes in one line (columns are signed 32-bit)
+    // Bytes asked for per read call. Each chunk is cut into lines as soon as it arrives, while
+    // the copy the system just made of it is still in the processor's cache.
+    quint64 readChunk = 1024 * 1024;
 };
 
 class LineTable {
