@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "ListErrors.h"
+#include "NativeFile.h"
 #include "SafeSave.h"
 #include "ShiftJis.h"
 
@@ -103,9 +104,17 @@ EIniWriteError::EIniWriteError(const QString &path)
 
 IniFile::IniFile(const QString &path) : path_(path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        unreadable_ = file.exists();
+    QFile file;
+    try {
+        OpenForReading(file, QFile::encodeName(path));
+    } catch (const EInOutError &) {
+        unreadable_ = QFile::exists(path);
+        return;
+    }
+    // A pipe or a device is no settings file: reading it could wait or never end, and writing
+    // the settings into it would lose them. It is treated as a file that cannot be read.
+    if (file.isSequential()) {
+        unreadable_ = true;
         return;
     }
     const QByteArray bytes = file.readAll();

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "IniFile.h"
 #include "TestSupport.h"
 
@@ -327,6 +329,14 @@ void TestIniFile::unreadableFileIsNeverWrittenOver()
     QVERIFY_THROWS_EXCEPTION(EIniWriteError, file.Save());
     QCOMPARE(QFileInfo(ini).symLinkTarget(), QStringLiteral("/proc/self/mem"));
     QVERIFY(!IniFile(Path("missing.INI")).unreadable());
+
+    // A pipe by that name: no wait for a writer, nothing written into it.
+    const QByteArray fifo = QFile::encodeName(Path("FIFO.INI"));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    IniFile piped(QFile::decodeName(fifo));
+    QVERIFY(piped.unreadable());
+    piped.WriteString("S", "k", "v");
+    QVERIFY_THROWS_EXCEPTION(EIniWriteError, piped.Save());
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
