@@ -2,9 +2,11 @@
 // The program's message texts, blanks included.
 #include <QString>
 
+#include "ViewerMessages.h"
+
 namespace msg {
 inline const QString NoOutputName = QStringLiteral("   出力ファイルを指定して下さい。          ");
-inline const QString CannotOpen = QStringLiteral("   指定されたファイルがオープンできませんでした。          ");
+inline const QString CannotOpen = viewermsg::CannotOpen;  // the viewer's wrap switch says it too
 inline const QString AskOverwrite = QStringLiteral("   指定されたファイルが存在します。上書きしていいですか。          ");
 inline const QString CannotCreate = QStringLiteral("   指定されたファイルが作成できませんでした。          ");
 inline const QString CannotShow = QStringLiteral("   指定されたファイルが表示できませんでした。          ");

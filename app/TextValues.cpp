@@ -7,6 +7,7 @@
 #include <array>
 #include <limits>
 
+#include "NumberText.h"
 #include "ShiftJis.h"
 
 namespace {
@@ -24,29 +25,14 @@ std::optional<int> ParseInt(QByteArrayView text, bool allowCHex)
         base = 16;
         i += 2;
     }
-    if (i >= text.size())
+    // Hexadecimal text may spell a full 32-bit pattern (colours such as $80000005).
+    const qint64 limit = base == 16 ? qint64(0xFFFFFFFF) : qint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
+    std::optional<qint64> value = ParseDigits(text.sliced(i), base, limit);
+    if (!value)
         return std::nullopt;
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        value = value * base + digit;
-        // Hexadecimal text may spell a full 32-bit pattern (colours such as $80000005).
-        const qint64 limit = base == 16 ? qint64(0xFFFFFFFF) : qint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
-        if (value > limit)
-            return std::nullopt;
-    }
     if (negative)
-        value = -value;
-    return int(qint32(quint32(value)));
+        *value = -*value;
+    return int(qint32(quint32(*value)));
 }
 
 struct NamedColor {

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "NumberText.h"
+
 std::optional<int> ParseNumberEntry(QByteArrayView text)
 {
     if (text.contains('-'))
@@ -16,25 +18,10 @@ std::optional<int> ParseNumberEntry(QByteArrayView text)
         base = 16;
         ++i;
     }
-    if (i == text.size())
+    const std::optional<qint64> value = ParseDigits(text.sliced(i), base, std::numeric_limits<int>::max());
+    if (!value)
         return std::nullopt;
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        value = value * base + digit;
-        if (value > std::numeric_limits<int>::max())
-            return std::nullopt;
-    }
-    return int(value);
+    return int(*value);
 }
 
 std::optional<int> NumberInRange(QByteArrayView text, int low, int high)

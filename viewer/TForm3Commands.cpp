@@ -133,7 +133,7 @@ void TForm3::MenuWrapChangeClick()
                                   toWidth ? 0 : State.WordWrapByte);
         });
         if (!loaded) {
-            ShowMessageBox(viewermsg::CannotReload, MsgKind::Warning, mbAbort, this);
+            ShowMessageBox(viewermsg::CannotOpen, MsgKind::Warning, mbAbort, this);
             return;
         }
     }

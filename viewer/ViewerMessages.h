@@ -8,7 +8,7 @@ inline const QString NoSearchText = QStringLiteral("    検索文字が設定さ
 // The jump's line number and the scroll setting share this text.
 inline const QString LineOutOfRange = QStringLiteral("    行番号が範囲外です。   ");
 inline const QString ValueOutOfRange = QStringLiteral("    設定値が範囲外です。   ");
-// The wrap switch could not read the shown file again (the main window's text for a file it
-// cannot open).
-inline const QString CannotReload = QStringLiteral("   指定されたファイルがオープンできませんでした。          ");
+// A file cannot be read: the wrap switch could not read the shown file again (the main
+// window's joining job says the same).
+inline const QString CannotOpen = QStringLiteral("   指定されたファイルがオープンできませんでした。          ");
 }

@@ -168,7 +168,7 @@ private slots:
         QVERIFY(QFile::remove(File()));
         WhenDialog([](QWidget *d) { QTest::keyClick(d->focusWidget(), Qt::Key_Space); });
         Key(Qt::Key_W);
-        QCOMPARE(boxes_, QStringList({viewermsg::CannotReload}));
+        QCOMPARE(boxes_, QStringList({viewermsg::CannotOpen}));
         QCOMPARE(form_->BigView1->RowCount(), 0);
         QCOMPARE(form_->BigView1->WrapByte(), 3);
         Key(Qt::Key_End);
