@@ -311,15 +311,27 @@ void LineTable::loadFromFile(const QString &fileName, BreakRule rule, const Load
     loadFromFile(QFile::encodeName(fileName), rule, limits);
 }
 
-void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits)
+namespace {
+// Opens the file (never waiting on a pipe) and hands it to `load` with its announced size
+// (0 for a pipe or a device).
+template <typename Load>
+void ReadFile(const QByteArray &path, Load &&load)
 {
-    clear();
     QFile file;
     OpenForReading(file, path);
     const qint64 size = file.isSequential() ? 0 : file.size();
-    setCapacity(CapacityEstimate(size));
     DeviceSource source(file, -1);
-    LineSplitter(*this, rule, limits).load(source, size);
+    load(source, size);
+}
+}
+
+void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits)
+{
+    clear();
+    ReadFile(path, [&](ByteSource &source, qint64 size) {
+        setCapacity(CapacityEstimate(size));
+        LineSplitter(*this, rule, limits).load(source, size);
+    });
     setCapacity(count_);
 }
 
@@ -327,11 +339,9 @@ void LineTable::loadInPieces(const QByteArray &path, BreakRule rule, quint64 pie
                              const std::function<void()> &pieceReady, const LoadLimits &limits, BlockPool *pool)
 {
     clear();
-    QFile file;
-    OpenForReading(file, path);
-    const qint64 size = file.isSequential() ? 0 : file.size();
-    DeviceSource source(file, -1);
-    LineSplitter(*this, rule, limits, piece, pieceReady, pool).load(source, size);
+    ReadFile(path, [&](ByteSource &source, qint64 size) {
+        LineSplitter(*this, rule, limits, piece, pieceReady, pool).load(source, size);
+    });
 }
 
 void LineTable::setText(QByteArrayView text)
