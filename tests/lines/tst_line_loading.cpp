@@ -275,6 +275,27 @@ private slots:
         }
     }
 
+    // A block goes back to its pool only when nothing holds it, the pool keeps at most `keep`,
+    // and a block may outlive its pool (the join's writer thread frees the last ones).
+    void poolHandsOutReleasedBlocks()
+    {
+        BlockPool pool(1000, 1);
+        auto a = pool.Allocate();
+        auto b = pool.Allocate();
+        QCOMPARE(a->size, quint64(1000));
+        const char *bytesA = a->bytes.get();
+        QVERIFY(b->bytes.get() != bytesA);
+        a.reset();  // kept
+        b.reset();  // the pool is full: released
+        auto c = pool.Allocate();
+        QCOMPARE(c->bytes.get(), bytesA);
+        {
+            BlockPool gone(1000);
+            c = gone.Allocate();
+        }
+        c.reset();
+    }
+
     void fifos()
     {
         // No writer: the open must not wait for one; the input is empty.
