@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Refused only for a line that cannot fit one block.
         FUZZ_CHECK(quint64(longest) > maxBlock - 2);
     }
-    table.loadFromFile(file.Path(), BreakRule::CrOnly, LoadLimits{.readChunk = readChunk});
+    table.loadFromFile(file.Path(), BreakRule::CrOnly, LoadLimits{.readChunk = readChunk, .parallelFrom = 2 + readChunk});
     CheckLines(TableLines{table}, expected);
     return 0;
 }

@@ -9,6 +9,12 @@
 #include <bit>
 #include <cstring>
 #include <functional>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include <cerrno>
+#include <unistd.h>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -23,6 +29,13 @@ public:
     virtual ~ByteSource() = default;
     virtual qint64 read(char *dest, qint64 max) = 0;
     virtual QString errorString() const = 0;
+    // Whether readAt and skip work: a regular file.
+    virtual bool positional() const { return false; }
+    // Reads exactly `size` bytes at `pos` without moving the read position (callable from
+    // another thread while read() runs); false when they are not all there.
+    virtual bool readAt(char *, qint64, qint64) { return false; }
+    // Moves the read position `size` bytes on.
+    virtual bool skip(qint64) { return false; }
 };
 
 class DeviceSource : public ByteSource {
@@ -52,6 +65,58 @@ public:
 private:
     QIODevice &device_;
     qint64 left_;
+};
+
+class FileSource : public DeviceSource {
+public:
+    explicit FileSource(QFile &file) : DeviceSource(file, -1), file_(file), fd_(file.handle()) {}
+    bool positional() const override { return fd_ >= 0 && !file_.isSequential(); }
+    bool readAt(char *dest, qint64 pos, qint64 size) override
+    {
+        while (size > 0) {
+            const ssize_t n = ::pread(fd_, dest, size_t(size), off_t(pos));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;  // a read error, or the file has shrunk
+            dest += n;
+            pos += n;
+            size -= n;
+        }
+        return true;
+    }
+    bool skip(qint64 size) override { return file_.seek(file_.pos() + size); }
+
+private:
+    QFile &file_;
+    int fd_;
+};
+
+// Reads [from, to) of a source into dest on a second thread; the destructor waits for it.
+class ReadAhead {
+public:
+    ReadAhead(ByteSource &source, char *dest, qint64 from, qint64 to)
+        : from_(from), to_(to), thread_([this, &source, dest] { ok_ = source.readAt(dest, from_, to_ - from_); })
+    {
+    }
+    ~ReadAhead()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    qint64 from() const { return from_; }
+    qint64 size() const { return to_ - from_; }
+    // Waits for the thread: true when every byte was read.
+    bool Wait()
+    {
+        thread_.join();
+        return ok_;
+    }
+
+private:
+    qint64 from_, to_;
+    bool ok_ = false;
+    std::thread thread_;
 };
 
 class MemorySource : public ByteSource {
@@ -111,7 +176,8 @@ public:
     LineSplitter(LineTable &table, BreakRule rule, const LoadLimits &limits, quint64 piece = 0,
                  const std::function<void()> &pieceReady = {}, BlockPool *pool = nullptr)
         : table_(table), rule_(rule), maxBlock_(std::max<quint64>(limits.maxBlock, 3)),
-          maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), readChunk_(std::max<quint64>(limits.readChunk, 1)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
+          maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), readChunk_(std::max<quint64>(limits.readChunk, 1)),
+          parallelFrom_(std::max<quint64>(limits.parallelFrom, 2)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
           pieceReady_(pieceReady), pool_(pool)
     {
     }
@@ -151,14 +217,38 @@ public:
             const int before = table_.count_;
             const quint32 index = table_.addBlock(block);
             Cut cut;  // the lines are cut as the bytes come
+            // A large file read whole: its second half comes on a second thread meanwhile. The
+            // thread is waited for before the block can go, even on an exception.
+            std::optional<ReadAhead> ahead;
+            if (!piece_ && filled == 0 && expected > 0 && quint64(expected) >= parallelFrom_ &&
+                block->size > quint64(expected) && source.positional()) {
+                try {
+                    ahead.emplace(source, block->bytes.get() + expected / 2, expected / 2, expected);
+                } catch (const std::system_error &) {
+                    // no thread to be had: read it all here
+                }
+            }
             for (;;) {
                 if (filled == block->size) {
                     if (piece_ || block->size >= maxBlock_)
                         break;
                     grow(*block, filled, maxBlock_);
                 }
-                const qint64 n = source.read(block->bytes.get() + filled,
-                                             qint64(std::min<quint64>(block->size - filled, readChunk_)));
+                qint64 n;
+                if (ahead && filled == quint64(ahead->from())) {
+                    // The second half is in place: its bytes are taken as if just read. If the
+                    // file shrank meanwhile, they are read here in turn.
+                    const bool got = ahead->Wait() && source.skip(ahead->size());
+                    n = ahead->size();
+                    ahead.reset();
+                    if (!got)
+                        continue;
+                } else {
+                    quint64 max = std::min<quint64>(block->size - filled, readChunk_);
+                    if (ahead)
+                        max = std::min<quint64>(max, quint64(ahead->from()) - filled);
+                    n = source.read(block->bytes.get() + filled, qint64(max));
+                }
                 if (n < 0) {
                     failed = true;
                     break;
@@ -292,6 +382,7 @@ private:
     quint64 maxBlock_;
     quint64 maxLine_;
     quint64 readChunk_;
+    quint64 parallelFrom_;
     quint64 piece_;
     std::function<void()> pieceReady_;
     BlockPool *pool_;
@@ -320,7 +411,7 @@ void ReadFile(const QByteArray &path, Load &&load)
     QFile file;
     OpenForReading(file, path);
     const qint64 size = file.isSequential() ? 0 : file.size();
-    DeviceSource source(file, -1);
+    FileSource source(file);
     load(source, size);
 }
 }

@@ -78,6 +78,9 @@ struct LoadLimits {
     // Bytes asked for per read call. Each chunk is cut into lines as soon as it arrives, while
     // the copy the system just made of it is still in the processor's cache.
     quint64 readChunk = 1024 * 1024;
+    // A file of this size or more is read by two threads at once, the second reading its
+    // second half while the first reads and cuts the first.
+    quint64 parallelFrom = 32 * 1024 * 1024;
 };
 
 class LineTable {

@@ -30,13 +30,15 @@ asan() {
 }
 
 # Data races: the joining job's tests (reading on one thread, writing on another, the file-name
-# line on) under ThreadSanitizer, in build-tsan/. A race report fails the run.
+# line on) and the loader's (a large file's second half read on a second thread) under
+# ThreadSanitizer, in build-tsan/. A race report fails the run.
 tsan() {
   local flags="-fsanitize=thread -fno-omit-frame-pointer"
   bash scripts/build.sh --dir build-tsan "-DCMAKE_CXX_FLAGS=$flags" \
-       "-DCMAKE_EXE_LINKER_FLAGS=$flags" --target tst_join_job
+       "-DCMAKE_EXE_LINKER_FLAGS=$flags" --target tst_join_job tst_line_loading
   (cd build-tsan &&
-   TSAN_OPTIONS=halt_on_error=1:exitcode=66:suppressions=$root/scripts/tsan-qt.supp ctest --output-on-failure -R '^app/tst_join_job$')
+   TSAN_OPTIONS=halt_on_error=1:exitcode=66:suppressions=$root/scripts/tsan-qt.supp \
+   ctest --output-on-failure -R '^(app/tst_join_job|lines/tst_line_loading)$')
 }
 
 bash scripts/setup.sh

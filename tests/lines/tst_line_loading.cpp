@@ -163,6 +163,11 @@ private slots:
                 QCOMPARE(Lines(table), expected);
                 table.loadFromFile(path, rule, LoadLimits{.readChunk = quint64(random->bounded(1, 9))});
                 QCOMPARE(Lines(table), expected);
+                // The second half read on a second thread while the first is cut.
+                table.loadFromFile(path, rule,
+                                   LoadLimits{.readChunk = quint64(random->bounded(1, 9)),
+                                              .parallelFrom = quint64(random->bounded(2, 100))});
+                QCOMPARE(Lines(table), expected);
                 table.loadFromFile(path, rule);
                 QCOMPARE(Lines(table), expected);
             }
