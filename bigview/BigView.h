@@ -161,7 +161,7 @@ public:
     // ---- Rows and lines ----
     int RowCount() const { return rows_.Count(); }
     int LineCount() const;
-    const TBvRowList &Rows() const { return rows_.Items(); }
+    TBvRow Row(int row) const { return rows_.At(row); }  // EListError outside the rows
     const TBvRows &RowList() const { return rows_; }
     const TBvStrings &Lines() const { return *lines_; }
     QByteArrayView RowView(int row) const;   // no copy; valid until the text changes

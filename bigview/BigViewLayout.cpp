@@ -234,11 +234,7 @@ bool TBigView::GrowMaxChar(int first, int count)
     }
     if (count <= 0)
         return false;
-    int m = maxChar_;
-    const auto &rows = rows_.Items();
-    const qint64 end = std::min<qint64>(qint64(first) + count, qint64(rows.size()));
-    for (qint64 i = first; i < end; ++i)
-        m = qMax(m, rows[size_t(i)].Len);
+    const int m = qMax(maxChar_, rows_.MaxLen(first, count));
     if (m <= maxChar_)
         return false;
     SetMaxChar(m);

@@ -9,16 +9,34 @@
 #include "ListErrors.h"
 #include "TBvStrings.h"
 
-const TBvRow &TBvRows::At(int row) const
+TBvRow TBvRows::LineRow(const TBvStrings &store, int line)
+{
+    const int len = store.LineLength(line);
+    return TBvRow{line, len > 0 ? 1 : 0, len, 0, 1};
+}
+
+TBvRow TBvRows::At(int row) const
 {
     if (row < 0 || row >= Count())
         throw EListError();
-    return rows_[static_cast<size_t>(row)];
+    return store_ ? LineRow(*store_, row) : rows_[static_cast<size_t>(row)];
+}
+
+int TBvRows::MaxLen(int first, int count) const
+{
+    const qint64 begin = std::max(first, 0);
+    const qint64 end = std::min<qint64>(qint64(first) + count, Count());
+    int m = 0;
+    for (qint64 i = begin; i < end; ++i)
+        m = std::max(m, store_ ? store_->LineLength(int(i)) : rows_[size_t(i)].Len);
+    return m;
 }
 
 void TBvRows::Clear()
 {
     TBvRowList().swap(rows_);
+    store_ = nullptr;
+    storeCount_ = 0;
 }
 
 int TBvRows::FitCount(QByteArrayView line, int start, int count)
@@ -49,6 +67,23 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
                          const WidthCount &widthCount)
 {
     L = std::max(L, 0);  // a line before the first lays out everything, once
+    if (!wordWrap) {
+        TBvRowList().swap(rows_);
+        store_ = &store;
+        storeCount_ = store.Count();
+        return;
+    }
+    if (store_) {
+        // The lines before L stay one row each: now they are stored like the rest.
+        TBvRowList kept;
+        const int keep = std::min(L, storeCount_);
+        kept.reserve(size_t(keep));
+        for (int line = 0; line < keep; ++line)
+            kept.push_back(LineRow(*store_, line));
+        rows_.swap(kept);
+        store_ = nullptr;
+        storeCount_ = 0;
+    }
     size_t r = static_cast<size_t>(LineToRow(L));
     const size_t storeCapacity = static_cast<size_t>(store.Capacity());
     if (rows_.capacity() < storeCapacity)
@@ -113,6 +148,8 @@ int TBvRows::LineToRow(int line) const
     // The first row of a line has an index >= the line, and rows are ordered by line.
     if (line < 0 || line >= Count())
         return Count();
+    if (store_)
+        return line;
     auto it = std::lower_bound(rows_.begin() + line, rows_.end(), line,
                                [](const TBvRow &row, int l) { return row.Line < l; });
     if (it == rows_.end() || it->Line != line)
@@ -124,7 +161,7 @@ int TBvRows::RowToLine(int row) const
 {
     if (row < 0 || row >= Count())
         return -1;
-    return rows_[static_cast<size_t>(row)].Line;
+    return store_ ? row : rows_[static_cast<size_t>(row)].Line;
 }
 
 QPoint TBvRows::RowPosToLinePos(QPoint rowPos) const
@@ -132,7 +169,7 @@ QPoint TBvRows::RowPosToLinePos(QPoint rowPos) const
     const int row = rowPos.y();
     if (row < 0 || row >= Count())
         return QPoint(0, 0);
-    const TBvRow &r = rows_[static_cast<size_t>(row)];
+    const TBvRow r = At(row);
     const qint64 column = qint64(r.Start) + rowPos.x() - 1;
     if (column > INT_MAX || column < INT_MIN)
         bv::RaiseOverflow();
@@ -146,6 +183,10 @@ QPoint TBvRows::LinePosToRowPos(QPoint linePos) const
     const int first = LineToRow(L);
     if (first == Count())
         return QPoint(1, Count());
+    if (store_) {
+        const qint64 column = qint64(c) - At(first).Start + 1;
+        return column < 1 ? QPoint(0, 0) : QPoint(static_cast<int>(column), first);
+    }
     // The line's rows follow each other with growing Start: the last one starting at or before
     // the column holds it.
     auto lineEnd = std::lower_bound(rows_.begin() + first, rows_.end(), L + 1,

@@ -34,12 +34,14 @@ public:
     // How many bytes of a (non-empty) line fit one row when wrapping at the window width.
     using WidthCount = std::function<int(QByteArrayView line)>;
 
-    const TBvRowList &Items() const { return rows_; }
-    int Count() const { return static_cast<int>(rows_.size()); }
-    const TBvRow &At(int row) const;  // EListError outside 0..Count-1
+    int Count() const { return store_ ? storeCount_ : static_cast<int>(rows_.size()); }
+    TBvRow At(int row) const;  // EListError outside 0..Count-1
+    // The longest row among `count` rows from `first` on (clipped to the rows), or 0.
+    int MaxLen(int first, int count) const;
 
     // Rebuilds the rows of lines L..store.Count()-1 and keeps the earlier ones. wrapByte > 0
-    // wraps at that many bytes; 0 asks widthCount for each line.
+    // wraps at that many bytes; 0 asks widthCount for each line. Without word wrap each line
+    // is one row, read from `store` as asked for: the store must outlive the rows.
     void LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                     const WidthCount &widthCount);
     void Clear();
@@ -58,5 +60,10 @@ public:
 
 private:
     void AppendGrowing(const TBvRow &row);  // at capacity: grows the list by an eighth
+    static TBvRow LineRow(const TBvStrings &store, int line);  // a line that is one row
     TBvRowList rows_;
+    // Without word wrap: the store whose lines are the rows, and how many lines it had at the
+    // last layout. Nothing is stored per row then: a big file needs no row list at all.
+    const TBvStrings *store_ = nullptr;
+    int storeCount_ = 0;
 };

@@ -124,13 +124,12 @@ int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool 
     const qsizetype m = pattern.Bytes().size();
     if (m == 0 || first < 0 || first >= count)
         return -1;
-    const TBvRowList &rows = view.Rows();
     const TBvStrings &lines = view.Lines();
     const FoldedScanner scanner = pattern.Scanner();
     const int step = downwards ? 1 : -1;
     const int end = downwards ? count : -1;
     for (int row = first; row != end; row += step) {
-        const TBvRow &r = rows[size_t(row)];
+        const TBvRow r = view.Row(row);
         if (r.Len < m)
             continue;
         const QByteArrayView text = lines.View(r.Line).sliced(r.Start - 1, r.Len);

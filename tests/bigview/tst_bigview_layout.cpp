@@ -28,8 +28,8 @@ struct Store {
     QList<int> Lens() const
     {
         QList<int> out;
-        for (const TBvRow &r : rows.Items())
-            out << r.Len;
+        for (int r = 0; r < rows.Count(); ++r)
+            out << rows.At(r).Len;
         return out;
     }
 };
@@ -87,6 +87,7 @@ private slots:
     void emptyStore();
     void noWrapKeepsWholeLines();
     void wrapAtByteCount();
+    void rowsWithoutWrapAreTheLines();
     void wrapKeepsDoubleByteCharactersWhole();
     void invalidDoubleByteSequences();
     void layoutFromKeepsEarlierRowsAndDropsTheTail();
@@ -177,12 +178,32 @@ void TestBigViewLayout::noWrapKeepsWholeLines()
     CheckInvariants(st.lines, st.rows);
 }
 
+// Without wrap no row is stored: each line is its row. A wrapped layout from a later line keeps
+// the earlier lines' single rows.
+void TestBigViewLayout::rowsWithoutWrapAreTheLines()
+{
+    Store st({QByteArray(200, 'x'), "", QByteArray(160, 'y')});
+    st.Layout(false, 80);
+    QCOMPARE(st.Lens(), (QList<int>{200, 0, 160}));
+    QCOMPARE(st.rows.At(1).Start, 0);
+    QCOMPARE(st.rows.LineToRow(2), 2);
+    QCOMPARE(st.rows.LineToRow(3), 3);
+    QCOMPARE(st.rows.RowPosToLinePos(QPoint(7, 2)), QPoint(7, 2));
+    QCOMPARE(st.rows.LinePosToRowPos(QPoint(7, 2)), QPoint(7, 2));
+    QCOMPARE(st.rows.MaxLen(1, 5), 160);
+    QVERIFY_THROWS_EXCEPTION(EListError, st.rows.At(3));
+    st.Layout(true, 80, 2);
+    QCOMPARE(st.Lens(), (QList<int>{200, 0, 80, 80}));
+    QCOMPARE(st.rows.LinePosToRowPos(QPoint(100, 2)), QPoint(20, 3));
+    CheckInvariants(st.lines, st.rows);
+}
+
 void TestBigViewLayout::wrapAtByteCount()
 {
     Store st({QByteArray(200, 'x'), "", QByteArray(160, 'y'), QByteArray(80, 'z')});
     st.Layout(true, 80);
     QCOMPARE(st.Lens(), (QList<int>{80, 80, 40, 0, 80, 80, 80}));
-    const auto &r = st.rows.Items();
+    const TBvRow r[] = {st.rows.At(0), st.rows.At(1), st.rows.At(2)};
     QCOMPARE(r[2].Start, 161);
     QCOMPARE((QList<int>{r[0].Sub, r[1].Sub, r[2].Sub}), (QList<int>{0, 1, 2}));
     QCOMPARE((QList<int>{int(r[0].Last), int(r[1].Last), int(r[2].Last)}), (QList<int>{0, 0, 1}));
@@ -378,7 +399,7 @@ void TestBigViewLayout::wrapAtWindowWidth()
     QCOMPARE(view->RowLength(0), 5);
     const int cw = view->CharWidth();
     for (int r = 0; r < view->RowCount(); ++r) {
-        const TBvRow &row = view->Rows()[r];
+        const TBvRow row = view->Row(r);
         const qint64 w = view->TabbedWidth(view->RowView(r));
         if (!row.Last) {
             // Full rows fill the window up to two columns, and overshoot by at most a character.
@@ -411,7 +432,7 @@ void TestBigViewLayout::narrowingRewrapsKeepingTopLineAndSelection()
     QVERIFY(view->RowCount() > rowsBefore);
     CheckInvariants(view->Lines(), view->RowList());
     QCOMPARE(view->RowToLine(view->TopRow()), 20);
-    QCOMPARE(view->Rows()[view->TopRow()].Sub, 0);
+    QCOMPARE(view->Row(view->TopRow()).Sub, 0);
     QCOMPARE(view->RowPosToLinePos(view->SelAnchor()), anchorLine);
     QCOMPARE(view->RowPosToLinePos(view->SelEnd()), endLine);
     QCOMPARE(view->CaretPos(), view->SelEnd());
