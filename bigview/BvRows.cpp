@@ -122,8 +122,6 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
         qint64 start = 1;
         int sub = 0;
         while (start <= len) {
-            if (sub > TBvRow::MaxSub)
-                bv::RaiseOverflow();
             const int count = FitCount(s, static_cast<int>(start), count0);
             const int rowLen = static_cast<int>(std::min<qint64>(count, len - start + 1));
             write({a, static_cast<qint32>(start), rowLen, sub, 0});

@@ -20,12 +20,9 @@ struct TBvRow {
     qint32 Line = 0;
     qint32 Start = 0;
     qint32 Len = 0;
-    // Packed into one word: a big file has a row per line, and every byte of a row counts.
-    qint32 Sub : 31 = 0;  // at most MaxSub
-    quint32 Last : 1 = 0;
-    static constexpr int MaxSub = (1 << 30) - 1;
+    qint32 Sub = 0;
+    quint8 Last = 0;
 };
-static_assert(sizeof(TBvRow) == 16);
 // A big file has a row for each of its lines: the list is a large array.
 using TBvRowList = std::vector<TBvRow, LargeArrayAllocator<TBvRow>>;
 
