@@ -9,10 +9,14 @@
 #include "ListErrors.h"
 #include "TBvStrings.h"
 
+TBvRow TBvRows::OneRow(int line, int len)
+{
+    return TBvRow{line, len > 0 ? 1 : 0, len, 0, 1};
+}
+
 TBvRow TBvRows::LineRow(const TBvStrings &store, int line)
 {
-    const int len = store.LineLength(line);
-    return TBvRow{line, len > 0 ? 1 : 0, len, 0, 1};
+    return OneRow(line, store.LineLength(line));
 }
 
 TBvRow TBvRows::At(int row) const
@@ -104,19 +108,14 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     for (int a = L; a < lineCount; ++a) {
         // The length alone decides most lines' rows.
         const int len = store.LineLength(a);
-        if (len == 0) {
-            write({a, 0, 0, 0, 1});
-            continue;
-        }
-        if (!wordWrap || (wrapByte > 0 && wrapByte >= len)) {
-            write({a, 1, len, 0, 1});
+        if (len == 0 || (wrapByte > 0 && wrapByte >= len)) {
+            write(OneRow(a, len));
             continue;
         }
         const QByteArrayView s = store.View(a);
         const int count0 = wrapByte > 0 ? wrapByte : widthCount(s);
         if (count0 >= len) {
-            // The whole line fits one row (the common case of a big load).
-            write({a, 1, len, 0, 1});
+            write(OneRow(a, len));  // the whole line fits the window's width
             continue;
         }
         qint64 start = 1;

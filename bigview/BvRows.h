@@ -57,7 +57,8 @@ public:
 
 private:
     void AppendGrowing(const TBvRow &row);  // at capacity: grows the list by an eighth
-    static TBvRow LineRow(const TBvStrings &store, int line);  // a line that is one row
+    static TBvRow OneRow(int line, int len);                   // a line that is a single row
+    static TBvRow LineRow(const TBvStrings &store, int line);  // the same, read from the store
     TBvRowList rows_;
     // Without word wrap: the store whose lines are the rows, and how many lines it had at the
     // last layout. Nothing is stored per row then: a big file needs no row list at all.
