@@ -365,7 +365,7 @@ private:
             appendLine(block, base, p, stop);
             p = stop;
         }
-        cut = Cut{quint64(p - base), std::max(end, quint64(p - base))};
+        cut = Cut{quint64(p - base), end};  // every break before `end` is taken
         return cut.line;
     }
 
