@@ -1,12 +1,12 @@
-#include "Appearance.h"
+#include "app/Appearance.h"
 
 #include <QPalette>
 #include <QWidget>
 
-#include "BigView.h"
-#include "Fonts.h"
-#include "Settings.h"
-#include "ShiftJis.h"
+#include "bigview/BigView.h"
+#include "platform/Fonts.h"
+#include "app/rules/Settings.h"
+#include "lines/ShiftJis.h"
 
 namespace {
 constexpr qsizetype FontNameBytes = 255;  // what the font record held

@@ -7,8 +7,8 @@
 #include <QColor>
 #include <QFont>
 
-#include "BigView.h"
-#include "TextValues.h"
+#include "bigview/BigView.h"
+#include "app/rules/TextValues.h"
 
 class QWidget;
 struct Settings;

@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "InputList.h"
-#include "JoinJob.h"
-#include "LauncherEntries.h"
-#include "Settings.h"
-#include "TextValues.h"
+#include "app/rules/InputList.h"
+#include "app/rules/JoinJob.h"
+#include "launcher/LauncherEntries.h"
+#include "app/rules/Settings.h"
+#include "app/rules/TextValues.h"
 
 class QCheckBox;
 class QLabel;

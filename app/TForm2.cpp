@@ -1,4 +1,4 @@
-#include "TForm2.h"
+#include "app/TForm2.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -6,15 +6,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Appearance.h"
-#include "BigView.h"
-#include "CommonDialogs.h"
-#include "Fonts.h"
-#include "KeyMap.h"
-#include "MessageBox.h"
-#include "Messages.h"
-#include "ShiftJis.h"
-#include "TextValues.h"
+#include "app/Appearance.h"
+#include "bigview/BigView.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Fonts.h"
+#include "platform/KeyMap.h"
+#include "platform/MessageBox.h"
+#include "app/rules/Messages.h"
+#include "lines/ShiftJis.h"
+#include "app/rules/TextValues.h"
 
 namespace {
 const QString kOpenFilter = QStringLiteral("全ﾌｧｲﾙ(*.*)|*.*");

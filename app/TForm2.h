@@ -5,7 +5,7 @@
 // program ends.
 #include <QDialog>
 
-#include "Settings.h"
+#include "app/rules/Settings.h"
 
 class QLabel;
 class QLineEdit;

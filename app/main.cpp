@@ -1,9 +1,9 @@
 // Talvo: joins text files. Each command-line argument is one input file.
 #include <csignal>
 
-#include "CommandLine.h"
-#include "TalvoApplication.h"
-#include "TForm1.h"
+#include "app/rules/CommandLine.h"
+#include "app/TalvoApplication.h"
+#include "app/TForm1.h"
 
 int main(int argc, char **argv)
 {

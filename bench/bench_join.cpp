@@ -8,10 +8,10 @@
 #include <QWindow>
 #include <cstdio>
 
-#include "BenchSupport.h"
-#include "JoinJob.h"
-#include "TalvoApplication.h"
-#include "TForm1.h"
+#include "bench/BenchSupport.h"
+#include "app/rules/JoinJob.h"
+#include "app/TalvoApplication.h"
+#include "app/TForm1.h"
 
 namespace {
 constexpr int Inputs = 100;

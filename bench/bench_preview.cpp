@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "BenchSupport.h"
-#include "BigView.h"
-#include "TForm1.h"
-#include "TForm3.h"
+#include "bench/BenchSupport.h"
+#include "bigview/BigView.h"
+#include "app/TForm1.h"
+#include "viewer/TForm3.h"
 
 namespace {
 constexpr int kInputs = 100;

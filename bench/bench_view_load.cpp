@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "BenchSupport.h"
-#include "BigView.h"
-#include "Fonts.h"
+#include "bench/BenchSupport.h"
+#include "bigview/BigView.h"
+#include "platform/Fonts.h"
 
 namespace {
 constexpr qint64 FileBytes = 500'000'000;

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "BenchSupport.h"
-#include "BigView.h"
-#include "Fonts.h"
-#include "TextSearch.h"
-#include "ViewScroll.h"
+#include "bench/BenchSupport.h"
+#include "bigview/BigView.h"
+#include "platform/Fonts.h"
+#include "viewer/TextSearch.h"
+#include "viewer/ViewScroll.h"
 
 namespace {
 constexpr qint64 kFileBytes = 500'000'000;

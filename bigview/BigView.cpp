@@ -1,5 +1,5 @@
 // TBigView: construction, published properties and the window events that reach the view.
-#include "BigView.h"
+#include "bigview/BigView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-#include "TBvStrings.h"
+#include "lines/TBvStrings.h"
 
 namespace {
 // Milliseconds since the program started; wraps like a 32-bit system tick.

@@ -39,9 +39,9 @@
 #include <memory>
 #include <vector>
 
-#include "BvRows.h"
-#include "BvScroll.h"
-#include "BvText.h"
+#include "bigview/rules/BvRows.h"
+#include "bigview/rules/BvScroll.h"
+#include "bigview/rules/BvText.h"
 
 class PlainStrings;
 class QIODevice;

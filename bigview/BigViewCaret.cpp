@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "BigView.h"
+#include "bigview/BigView.h"
 
 QPoint TBigView::ClampPos(QPoint pos) const
 {

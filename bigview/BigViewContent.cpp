@@ -1,8 +1,8 @@
 // TBigView: the operations through which text enters and leaves the view.
-#include "BigView.h"
-#include "BvMath.h"
-#include "PlainStrings.h"
-#include "TBvStrings.h"
+#include "bigview/BigView.h"
+#include "bigview/rules/BvMath.h"
+#include "lines/PlainStrings.h"
+#include "lines/TBvStrings.h"
 
 QByteArray TBigView::GetRow(int row) const
 {

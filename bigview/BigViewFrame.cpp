@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "BigView.h"
+#include "bigview/BigView.h"
 
 namespace {
 constexpr int DlgFrameWidth = 3;     // the double frame

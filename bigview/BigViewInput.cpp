@@ -1,6 +1,6 @@
 // Keyboard and mouse handling of TBigView: caret keys, scroll keys, clicks, word selection,
 // drag selection with auto-scroll and the popup menu.
-#include "BigView.h"
+#include "bigview/BigView.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include "KeyMap.h"
-#include "ViewInput.h"
+#include "platform/KeyMap.h"
+#include "bigview/rules/ViewInput.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "BigView.h"
-#include "BvMath.h"
-#include "TBvStrings.h"
+#include "bigview/BigView.h"
+#include "bigview/rules/BvMath.h"
+#include "lines/TBvStrings.h"
 
 namespace {
 // Rows longer than this get width checkpoints, spaced this far apart.

@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "BigView.h"
-#include "BvMath.h"
-#include "TBvStrings.h"
-#include "ViewInput.h"
+#include "bigview/BigView.h"
+#include "bigview/rules/BvMath.h"
+#include "lines/TBvStrings.h"
+#include "bigview/rules/ViewInput.h"
 
 namespace {
 bool Before(QPoint a, QPoint b)

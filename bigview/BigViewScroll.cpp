@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "BigView.h"
-#include "ViewInput.h"
+#include "bigview/BigView.h"
+#include "bigview/rules/ViewInput.h"
 
 int TBigView::MaxTop() const
 {

@@ -1,8 +1,8 @@
 // The settings-file codec on arbitrary bytes: reading never fails, a written value reads back as
 // the reader would see it, and saving keeps every line while making every break CR LF.
-#include "FuzzSupport.h"
-#include "IniFile.h"
-#include "ShiftJis.h"
+#include "fuzz/FuzzSupport.h"
+#include "lines/IniFile.h"
+#include "lines/ShiftJis.h"
 
 #include <optional>
 

@@ -1,10 +1,10 @@
 // Both line lists' file loader on arbitrary bytes: the lines are the file's bytes cut at CR LF
 // or a lone CR up to the first Ctrl-Z, whatever the block size the loader reads with.
-#include "FuzzSupport.h"
-#include "LineTable.h"
-#include "ListErrors.h"
-#include "TBvStrings.h"
-#include "TLightStrings.h"
+#include "fuzz/FuzzSupport.h"
+#include "lines/LineTable.h"
+#include "lines/ListErrors.h"
+#include "lines/TBvStrings.h"
+#include "lines/TLightStrings.h"
 
 #include <vector>
 

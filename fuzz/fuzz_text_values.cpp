@@ -1,7 +1,7 @@
 // The settings value parsers on arbitrary text: integers are accepted exactly when they are
 // well formed and in range, and colours and integers survive a round trip through their text.
-#include "FuzzSupport.h"
-#include "TextValues.h"
+#include "fuzz/FuzzSupport.h"
+#include "app/rules/TextValues.h"
 
 #include <charconv>
 #include <climits>

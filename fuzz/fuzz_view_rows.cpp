@@ -1,10 +1,10 @@
 // The view's row layout on arbitrary lines: the rows of a line cover it exactly and in order,
 // start on character boundaries and keep within the wrap width (a double-byte character that
 // alone is wider than one byte still gets a row); positions convert back and forth.
-#include "BvRows.h"
-#include "FuzzSupport.h"
-#include "ShiftJis.h"
-#include "TBvStrings.h"
+#include "bigview/rules/BvRows.h"
+#include "fuzz/FuzzSupport.h"
+#include "lines/ShiftJis.h"
+#include "lines/TBvStrings.h"
 
 #include <vector>
 

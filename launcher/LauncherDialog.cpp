@@ -1,10 +1,10 @@
-#include "LauncherDialog.h"
+#include "launcher/LauncherDialog.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "Fonts.h"
-#include "KeyMap.h"
+#include "platform/Fonts.h"
+#include "platform/KeyMap.h"
 
 LauncherDialog::LauncherDialog(const char *objectName, const QString &caption, QSize size, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -1,7 +1,7 @@
-#include "LauncherEntries.h"
+#include "launcher/LauncherEntries.h"
 
-#include "IniFile.h"
-#include "ShiftJis.h"
+#include "lines/IniFile.h"
+#include "lines/ShiftJis.h"
 
 namespace {
 using Field = std::array<QByteArray, LauncherEntries::EntryCount + 1>;

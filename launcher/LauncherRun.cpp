@@ -1,4 +1,4 @@
-#include "LauncherRun.h"
+#include "launcher/LauncherRun.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "NativeFile.h"
+#include "lines/NativeFile.h"
 
 namespace {
 const QString kFileMark = QStringLiteral("%f");

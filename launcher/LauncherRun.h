@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "LauncherEntries.h"
+#include "launcher/LauncherEntries.h"
 
 // One line of the run dialog and the entry it shows.
 struct LauncherRunLine {

@@ -1,4 +1,4 @@
-#include "LauncherWorkLists.h"
+#include "launcher/LauncherWorkLists.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <QList>
 #include <array>
 
-#include "LauncherEntries.h"
+#include "launcher/LauncherEntries.h"
 
 // One entry's five fields, as the entry clipboard holds them.
 struct LauncherEntry {

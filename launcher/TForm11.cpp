@@ -1,15 +1,15 @@
-#include "TForm11.h"
+#include "launcher/TForm11.h"
 
 #include <QListWidget>
 #include <QPushButton>
 
-#include "IniFile.h"
-#include "KeyMap.h"
-#include "LauncherMessages.h"
-#include "MessageBox.h"
-#include "ShiftJis.h"
-#include "TForm12.h"
-#include "WindowPlacement.h"
+#include "lines/IniFile.h"
+#include "platform/KeyMap.h"
+#include "launcher/LauncherMessages.h"
+#include "platform/MessageBox.h"
+#include "lines/ShiftJis.h"
+#include "launcher/TForm12.h"
+#include "platform/WindowPlacement.h"
 
 TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QString &settingsFile,
                  QWidget *parent)

@@ -3,8 +3,8 @@
 // the working lists; OK stores them as the nine entries and writes the settings file.
 #include <QString>
 
-#include "LauncherDialog.h"
-#include "LauncherWorkLists.h"
+#include "launcher/LauncherDialog.h"
+#include "launcher/LauncherWorkLists.h"
 
 class QListWidget;
 class QPushButton;

@@ -1,18 +1,18 @@
-#include "TForm12.h"
+#include "launcher/TForm12.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <limits>
 
-#include "CommonDialogs.h"
-#include "KeyMap.h"
-#include "LauncherMessages.h"
-#include "LauncherRun.h"
-#include "NativeFile.h"
-#include "LauncherWorkLists.h"
-#include "MessageBox.h"
-#include "ShiftJis.h"
+#include "platform/CommonDialogs.h"
+#include "platform/KeyMap.h"
+#include "launcher/LauncherMessages.h"
+#include "launcher/LauncherRun.h"
+#include "lines/NativeFile.h"
+#include "launcher/LauncherWorkLists.h"
+#include "platform/MessageBox.h"
+#include "lines/ShiftJis.h"
 
 namespace {
 enum Box { kTitle, kName, kOption, kDir, kShortCut };

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <array>
 
-#include "LauncherDialog.h"
+#include "launcher/LauncherDialog.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,10 +1,10 @@
-#include "TForm13.h"
+#include "launcher/TForm13.h"
 
 #include <QListWidget>
 #include <QPushButton>
 
-#include "KeyMap.h"
-#include "ShiftJis.h"
+#include "platform/KeyMap.h"
+#include "lines/ShiftJis.h"
 
 TForm13::TForm13(int &chosenEntry, QWidget *parent)
     : LauncherDialog("Form13", QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"), {402, 206}, parent),

@@ -3,8 +3,8 @@
 // the main window's ChosenEntry.
 #include <vector>
 
-#include "LauncherDialog.h"
-#include "LauncherRun.h"
+#include "launcher/LauncherDialog.h"
+#include "launcher/LauncherRun.h"
 
 class QListWidget;
 class QPushButton;

@@ -1,9 +1,9 @@
-#include "IniFile.h"
+#include "lines/IniFile.h"
 
-#include "ListErrors.h"
-#include "NativeFile.h"
-#include "SafeSave.h"
-#include "ShiftJis.h"
+#include "lines/ListErrors.h"
+#include "lines/NativeFile.h"
+#include "lines/SafeSave.h"
+#include "lines/ShiftJis.h"
 
 #include <QDir>
 #include <QFile>

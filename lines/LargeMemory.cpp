@@ -1,4 +1,4 @@
-#include "LargeMemory.h"
+#include "lines/LargeMemory.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Cutting bytes into lines: files, streams and whole texts all go through LineSplitter.
-#include "LineTable.h"
+#include "lines/LineTable.h"
 
 #include <QFile>
 
-#include "NativeFile.h"
+#include "lines/NativeFile.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,9 +1,9 @@
 // Forward search ignoring the case of ASCII letters.
-#include "LineTable.h"
+#include "lines/LineTable.h"
 
 #include <vector>
 
-#include "FoldedScan.h"
+#include "lines/FoldedScan.h"
 
 namespace {
 class FoldedPattern {

@@ -1,5 +1,5 @@
-#include "LineTable.h"
-#include "LargeMemory.h"
+#include "lines/LineTable.h"
+#include "lines/LargeMemory.h"
 
 #include <algorithm>
 #include <cstdlib>

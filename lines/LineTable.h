@@ -24,7 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ListErrors.h"
+#include "lines/ListErrors.h"
 
 // Bytes that lines point into. Bytes below `used` never change and never move, so a block can
 // be shared by many tables; only the bytes above `used` are written (by whoever appends).

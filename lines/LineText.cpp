@@ -1,6 +1,6 @@
 // The lines as one text: whole text with CR LF, comma text, writing to devices and files.
-#include "LineTable.h"
-#include "SafeSave.h"
+#include "lines/LineTable.h"
+#include "lines/SafeSave.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,3 +1,3 @@
-#include "ListErrors.h"
+#include "lines/ListErrors.h"
 
 EListError::EListError() : std::runtime_error("インデックスがリストの範囲を超えています") {}

@@ -1,4 +1,4 @@
-#include "NativeFile.h"
+#include "lines/NativeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ListErrors.h"
-#include "ShiftJis.h"
+#include "lines/ListErrors.h"
+#include "lines/ShiftJis.h"
 
 namespace {
 [[noreturn]] void Fail(int error)

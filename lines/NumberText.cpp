@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "lines/NumberText.h"
 
 std::optional<qint64> ParseDigits(QByteArrayView digits, int base, qint64 limit)
 {

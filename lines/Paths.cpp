@@ -1,8 +1,8 @@
-#include "Paths.h"
+#include "lines/Paths.h"
 
 #include <QFile>
 
-#include "ShiftJis.h"
+#include "lines/ShiftJis.h"
 
 namespace {
 // Index of the last byte equal to `wanted` that is not the trail byte of a double-byte

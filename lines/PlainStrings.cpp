@@ -1,4 +1,4 @@
-#include "PlainStrings.h"
+#include "lines/PlainStrings.h"
 
 #include <QFile>
 

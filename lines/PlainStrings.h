@@ -9,7 +9,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "LineTable.h"
+#include "lines/LineTable.h"
 
 class PlainStrings {
 public:

@@ -1,6 +1,6 @@
-#include "SafeSave.h"
+#include "lines/SafeSave.h"
 
-#include "ListErrors.h"
+#include "lines/ListErrors.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>

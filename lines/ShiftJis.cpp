@@ -1,4 +1,4 @@
-#include "ShiftJis.h"
+#include "lines/ShiftJis.h"
 
 QByteArrayView CutAtCharBoundary(QByteArrayView text, qsizetype maxBytes)
 {

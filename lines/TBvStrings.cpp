@@ -1,6 +1,6 @@
-#include "TBvStrings.h"
+#include "lines/TBvStrings.h"
 
-#include "PlainStrings.h"
+#include "lines/PlainStrings.h"
 
 TBvStrings::~TBvStrings()
 {

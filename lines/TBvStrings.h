@@ -7,7 +7,7 @@
 #include <QIODevice>
 #include <QString>
 
-#include "LineTable.h"
+#include "lines/LineTable.h"
 
 class PlainStrings;
 

@@ -1,6 +1,6 @@
-#include "TLightStrings.h"
+#include "lines/TLightStrings.h"
 
-#include "PlainStrings.h"
+#include "lines/PlainStrings.h"
 
 TLightStrings::~TLightStrings()
 {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <functional>
 
-#include "LineTable.h"
+#include "lines/LineTable.h"
 
 class PlainStrings;
 

@@ -38,7 +38,7 @@ tsan() {
        "-DCMAKE_EXE_LINKER_FLAGS=$flags" --target tst_join_job tst_line_loading
   (cd build-tsan &&
    TSAN_OPTIONS=halt_on_error=1:exitcode=66:suppressions=$root/scripts/tsan-qt.supp \
-   ctest --output-on-failure -R '^(app/tst_join_job|lines/tst_line_loading)$')
+   ctest --output-on-failure -R '^(app/rules/tst_join_job|lines/tst_line_loading)$')
 }
 
 bash scripts/setup.sh

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
-#include "ShiftJis.h"
+#include "lines/ShiftJis.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "NumberEntry.h"
+#include "viewer/NumberEntry.h"
 
 #include <limits>
 
-#include "NumberText.h"
+#include "lines/NumberText.h"
 
 std::optional<int> ParseNumberEntry(QByteArrayView text)
 {

@@ -1,4 +1,4 @@
-#include "StatusCaption.h"
+#include "viewer/StatusCaption.h"
 
 QString StatusCaption(int rowCount, int lineCount, int hitRow, int hitLine, int column)
 {

@@ -1,9 +1,9 @@
-#include "TForm14.h"
+#include "viewer/TForm14.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "Fonts.h"
+#include "platform/Fonts.h"
 
 TForm14::TForm14(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {

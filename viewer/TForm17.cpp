@@ -1,10 +1,10 @@
-#include "TForm17.h"
+#include "viewer/TForm17.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 
-#include "Fonts.h"
-#include "WindowPlacement.h"
+#include "platform/Fonts.h"
+#include "platform/WindowPlacement.h"
 
 namespace {
 std::function<void(const QString &)> &Hook()

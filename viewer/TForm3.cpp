@@ -1,4 +1,4 @@
-#include "TForm3.h"
+#include "viewer/TForm3.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -6,10 +6,10 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "BigView.h"
-#include "Fonts.h"
-#include "KeyMap.h"
-#include "StatusCaption.h"
+#include "bigview/BigView.h"
+#include "platform/Fonts.h"
+#include "platform/KeyMap.h"
+#include "viewer/StatusCaption.h"
 
 namespace {
 // "Exactly" a modifier: that one held and no other.

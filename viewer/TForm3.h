@@ -6,7 +6,7 @@
 #include <QPoint>
 #include <QTimer>
 
-#include "ViewerState.h"
+#include "viewer/ViewerState.h"
 
 class QAction;
 class QMenu;

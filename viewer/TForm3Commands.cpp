@@ -2,20 +2,20 @@
 #include <QAction>
 #include <QGuiApplication>
 
-#include "BigView.h"
-#include "MessageBox.h"
-#include "NumberEntry.h"
-#include "TForm14.h"
-#include "TForm17.h"
-#include "TForm3.h"
-#include "TForm4.h"
-#include "TForm5.h"
-#include "TForm6.h"
-#include "TForm7.h"
-#include "TForm9.h"
-#include "TextSearch.h"
-#include "ViewScroll.h"
-#include "ViewerMessages.h"
+#include "bigview/BigView.h"
+#include "platform/MessageBox.h"
+#include "viewer/NumberEntry.h"
+#include "viewer/TForm14.h"
+#include "viewer/TForm17.h"
+#include "viewer/TForm3.h"
+#include "viewer/TForm4.h"
+#include "viewer/TForm5.h"
+#include "viewer/TForm6.h"
+#include "viewer/TForm7.h"
+#include "viewer/TForm9.h"
+#include "viewer/TextSearch.h"
+#include "viewer/ViewScroll.h"
+#include "viewer/ViewerMessages.h"
 
 namespace {
 // Walking every row of a big file takes a moment: the pointer says so.

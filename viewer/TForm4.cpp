@@ -1,4 +1,4 @@
-#include "TForm4.h"
+#include "viewer/TForm4.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -6,14 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "BigView.h"
-#include "KeyMap.h"
-#include "NumberEntry.h"
-#include "ShiftJis.h"
-#include "TForm17.h"
-#include "ViewScroll.h"
-#include "ViewerMessages.h"
-#include "ViewerState.h"
+#include "bigview/BigView.h"
+#include "platform/KeyMap.h"
+#include "viewer/NumberEntry.h"
+#include "lines/ShiftJis.h"
+#include "viewer/TForm17.h"
+#include "viewer/ViewScroll.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/ViewerState.h"
 
 TForm4::TForm4(ViewerState &state, TBigView *view, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (折返設定)"), QSize(492, 93), parent), state_(state), view_(view)

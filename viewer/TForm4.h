@@ -1,6 +1,6 @@
 #pragma once
 // The wrap setting dialog: the saved wrap flag and byte count, applied to the viewer's view.
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,12 +1,12 @@
-#include "TForm5.h"
+#include "viewer/TForm5.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "KeyMap.h"
-#include "ViewerState.h"
+#include "platform/KeyMap.h"
+#include "viewer/ViewerState.h"
 
 TForm5::TForm5(ViewerState &state, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (ｼﾞｬﾝﾌﾟ)"), QSize(492, 93), parent), state_(state)

@@ -1,6 +1,6 @@
 #pragma once
 // The jump dialog: the line number to scroll the viewer to.
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,16 +1,16 @@
-#include "TForm6.h"
+#include "viewer/TForm6.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "KeyMap.h"
-#include "NumberEntry.h"
-#include "ShiftJis.h"
-#include "TForm17.h"
-#include "ViewerMessages.h"
-#include "ViewerState.h"
+#include "platform/KeyMap.h"
+#include "viewer/NumberEntry.h"
+#include "lines/ShiftJis.h"
+#include "viewer/TForm17.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/ViewerState.h"
 
 TForm6::TForm6(ViewerState &state, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (ｽｸﾛｰﾙ設定)"), QSize(492, 93), parent), state_(state)

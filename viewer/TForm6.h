@@ -1,6 +1,6 @@
 #pragma once
 // The scroll setting dialog: how many rows a search leaves above its hit.
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 class QLabel;
 class QLineEdit;

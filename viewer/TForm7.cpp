@@ -1,10 +1,10 @@
-#include "TForm7.h"
+#include "viewer/TForm7.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "KeyMap.h"
-#include "ViewerState.h"
+#include "platform/KeyMap.h"
+#include "viewer/ViewerState.h"
 
 TForm7::TForm7(ViewerState &state, int wrapByte, QWidget *parent)
     : ViewerDialog(QStringLiteral("Pemri (折返切替)"), QSize(462, 53), parent), state_(state)

@@ -1,6 +1,6 @@
 #pragma once
 // The wrap switch dialog: wrap at the window width, or by the saved wrap settings.
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 class QPushButton;
 struct ViewerState;

@@ -1,4 +1,4 @@
-#include "TForm9.h"
+#include "viewer/TForm9.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "KeyMap.h"
-#include "ViewerState.h"
+#include "platform/KeyMap.h"
+#include "viewer/ViewerState.h"
 
 TForm9::TForm9(ViewerState &state, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (検索)"), QSize(487, 103), parent), state_(state)

@@ -1,6 +1,6 @@
 #pragma once
 // The search dialog: the search string, the direction and the case option of a Find.
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,14 +1,14 @@
-#include "TextSearch.h"
+#include "viewer/TextSearch.h"
 
 #include <QtGlobal>
 
 #include <cstring>
 #include <limits>
 
-#include "BigView.h"
-#include "ShiftJis.h"
-#include "TBvStrings.h"
-#include "ViewerState.h"
+#include "bigview/BigView.h"
+#include "lines/ShiftJis.h"
+#include "lines/TBvStrings.h"
+#include "viewer/ViewerState.h"
 
 namespace {
 constexpr unsigned char AsciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; }

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include "FoldedScan.h"
+#include "lines/FoldedScan.h"
 
 class TBigView;
 struct ViewerState;

@@ -1,8 +1,8 @@
-#include "ViewScroll.h"
+#include "viewer/ViewScroll.h"
 
 #include <exception>
 
-#include "BigView.h"
+#include "bigview/BigView.h"
 
 void ShowLineAtTop(TBigView &view, int line)
 {

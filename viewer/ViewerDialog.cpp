@@ -1,12 +1,12 @@
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "Fonts.h"
-#include "KeyMap.h"
-#include "ShiftJis.h"
-#include "WindowPlacement.h"
+#include "platform/Fonts.h"
+#include "platform/KeyMap.h"
+#include "lines/ShiftJis.h"
+#include "platform/WindowPlacement.h"
 
 ViewerDialog::ViewerDialog(const QString &caption, QSize clientSize, QWidget *parent) : QDialog(parent)
 {

@@ -8,10 +8,10 @@
 
 #include <xcb/xcb.h>
 
-#include "MessageBox.h"
-#include "TForm1.h"
-#include "TestSupport.h"
-#include "WindowActivation.h"
+#include "platform/MessageBox.h"
+#include "app/TForm1.h"
+#include "tests/TestSupport.h"
+#include "app/WindowActivation.h"
 
 namespace {
 template <typename T>

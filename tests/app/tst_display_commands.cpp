@@ -11,12 +11,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "BigView.h"
-#include "MessageBox.h"
-#include "Messages.h"
-#include "TForm1.h"
-#include "TForm3.h"
-#include "TestSupport.h"
+#include "bigview/BigView.h"
+#include "platform/MessageBox.h"
+#include "app/rules/Messages.h"
+#include "app/TForm1.h"
+#include "viewer/TForm3.h"
+#include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
 using testsupport::Sjis;

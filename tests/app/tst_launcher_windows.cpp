@@ -5,12 +5,12 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "LauncherEntries.h"
-#include "LauncherMessages.h"
-#include "MessageBox.h"
-#include "Messages.h"
-#include "TForm1.h"
-#include "TestSupport.h"
+#include "launcher/LauncherEntries.h"
+#include "launcher/LauncherMessages.h"
+#include "platform/MessageBox.h"
+#include "app/rules/Messages.h"
+#include "app/TForm1.h"
+#include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;

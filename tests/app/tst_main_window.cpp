@@ -10,12 +10,12 @@
 
 #include <sys/resource.h>
 
-#include "BigView.h"
-#include "DialogKeys.h"
-#include "Messages.h"
-#include "MessageBox.h"
-#include "TForm1.h"
-#include "TestSupport.h"
+#include "bigview/BigView.h"
+#include "platform/DialogKeys.h"
+#include "app/rules/Messages.h"
+#include "platform/MessageBox.h"
+#include "app/TForm1.h"
+#include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
 using testsupport::Sjis;

@@ -9,14 +9,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "BigView.h"
-#include "MessageBox.h"
-#include "Messages.h"
-#include "Settings.h"
-#include "ShiftJis.h"
-#include "TForm1.h"
-#include "TForm2.h"
-#include "TestSupport.h"
+#include "bigview/BigView.h"
+#include "platform/MessageBox.h"
+#include "app/rules/Messages.h"
+#include "app/rules/Settings.h"
+#include "lines/ShiftJis.h"
+#include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "tests/TestSupport.h"
 
 using testsupport::Sjis;
 using testsupport::WriteBytes;

@@ -10,10 +10,10 @@
 
 #include <memory>
 
-#include "BigView.h"
-#include "Fonts.h"
-#include "PlainStrings.h"
-#include "TestSupport.h"
+#include "bigview/BigView.h"
+#include "platform/Fonts.h"
+#include "lines/PlainStrings.h"
+#include "tests/TestSupport.h"
 
 namespace fixture {
 

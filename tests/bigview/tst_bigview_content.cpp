@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "BigViewFixture.h"
-#include "ListErrors.h"
-#include "TBvStrings.h"
+#include "tests/bigview/BigViewFixture.h"
+#include "lines/ListErrors.h"
+#include "lines/TBvStrings.h"
 
 using fixture::Kanji;
 using fixture::Lines;

@@ -10,10 +10,10 @@
 
 #include <memory>
 
-#include "BigView.h"
-#include "Fonts.h"
-#include "KeyMap.h"
-#include "TestSupport.h"
+#include "bigview/BigView.h"
+#include "platform/Fonts.h"
+#include "platform/KeyMap.h"
+#include "tests/TestSupport.h"
 
 namespace {
 

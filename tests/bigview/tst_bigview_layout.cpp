@@ -3,11 +3,11 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include "BigViewFixture.h"
-#include "BvRows.h"
-#include "BvText.h"
-#include "ListErrors.h"
-#include "TBvStrings.h"
+#include "tests/bigview/BigViewFixture.h"
+#include "bigview/rules/BvRows.h"
+#include "bigview/rules/BvText.h"
+#include "lines/ListErrors.h"
+#include "lines/TBvStrings.h"
 
 using fixture::Kanji;
 

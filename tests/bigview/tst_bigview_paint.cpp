@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "BigViewFixture.h"
-#include "TBvStrings.h"
+#include "tests/bigview/BigViewFixture.h"
+#include "lines/TBvStrings.h"
 
 using fixture::MakeView;
 using fixture::Numbered;

@@ -2,8 +2,8 @@
 // frames (caption bar, sizing band, Ctrl-drag), the caret and the position clamping.
 #include <QtTest>
 
-#include "BigViewFixture.h"
-#include "ListErrors.h"
+#include "tests/bigview/BigViewFixture.h"
+#include "lines/ListErrors.h"
 
 using fixture::MakeView;
 using fixture::Numbered;

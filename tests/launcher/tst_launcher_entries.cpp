@@ -1,9 +1,9 @@
 // Launcher entries: defaults by system kind, storage in the settings file.
 #include <QtTest>
 
-#include "IniFile.h"
-#include "LauncherEntries.h"
-#include "TestSupport.h"
+#include "lines/IniFile.h"
+#include "launcher/LauncherEntries.h"
+#include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
 using testsupport::Sjis;

@@ -2,11 +2,11 @@
 // as, and the settings dialog's working lists.
 #include <QtTest>
 
-#include "IniFile.h"
-#include "LauncherRun.h"
-#include "NativeFile.h"
-#include "LauncherWorkLists.h"
-#include "TestSupport.h"
+#include "lines/IniFile.h"
+#include "launcher/LauncherRun.h"
+#include "lines/NativeFile.h"
+#include "launcher/LauncherWorkLists.h"
+#include "tests/TestSupport.h"
 
 using testsupport::Sjis;
 using testsupport::WriteBytes;

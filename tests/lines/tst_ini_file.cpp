@@ -7,8 +7,8 @@
 
 #include <sys/stat.h>
 
-#include "IniFile.h"
-#include "TestSupport.h"
+#include "lines/IniFile.h"
+#include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
 using testsupport::Sjis;

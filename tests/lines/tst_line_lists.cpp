@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "PlainStrings.h"
-#include "TBvStrings.h"
-#include "TLightStrings.h"
-#include "TestSupport.h"
+#include "lines/PlainStrings.h"
+#include "lines/TBvStrings.h"
+#include "lines/TLightStrings.h"
+#include "tests/TestSupport.h"
 
 namespace {
 using L = QList<QByteArray>;

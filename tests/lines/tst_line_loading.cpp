@@ -12,11 +12,11 @@
 #include <thread>
 #include <unistd.h>
 
-#include "LineTable.h"
-#include "PlainStrings.h"
-#include "TBvStrings.h"
-#include "TLightStrings.h"
-#include "TestSupport.h"
+#include "lines/LineTable.h"
+#include "lines/PlainStrings.h"
+#include "lines/TBvStrings.h"
+#include "lines/TLightStrings.h"
+#include "tests/TestSupport.h"
 
 using testsupport::WriteBytes;
 

@@ -7,11 +7,11 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "PlainStrings.h"
-#include "SafeSave.h"
-#include "TBvStrings.h"
-#include "TLightStrings.h"
-#include "TestSupport.h"
+#include "lines/PlainStrings.h"
+#include "lines/SafeSave.h"
+#include "lines/TBvStrings.h"
+#include "lines/TLightStrings.h"
+#include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;

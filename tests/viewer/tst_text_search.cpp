@@ -4,11 +4,11 @@
 
 #include <random>
 
-#include "BigView.h"
-#include "NumberEntry.h"
-#include "ShiftJis.h"
-#include "TextSearch.h"
-#include "ViewerState.h"
+#include "bigview/BigView.h"
+#include "viewer/NumberEntry.h"
+#include "lines/ShiftJis.h"
+#include "viewer/TextSearch.h"
+#include "viewer/ViewerState.h"
 
 namespace {
 // The match by its definition: walk the row character by character and compare the upper-cased

@@ -10,13 +10,13 @@
 
 #include <functional>
 
-#include "BigView.h"
-#include "MessageBox.h"
-#include "TForm17.h"
-#include "TForm3.h"
-#include "TestSupport.h"
-#include "ViewScroll.h"
-#include "ViewerMessages.h"
+#include "bigview/BigView.h"
+#include "platform/MessageBox.h"
+#include "viewer/TForm17.h"
+#include "viewer/TForm3.h"
+#include "tests/TestSupport.h"
+#include "viewer/ViewScroll.h"
+#include "viewer/ViewerMessages.h"
 
 namespace {
 // Runs `answer` on the next modal dialog as soon as it is up.

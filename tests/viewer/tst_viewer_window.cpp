@@ -6,13 +6,13 @@
 #include <QMenu>
 #include <QScreen>
 
-#include "BigView.h"
-#include "KeyMap.h"
-#include "PlainStrings.h"
-#include "StatusCaption.h"
-#include "TForm14.h"
-#include "TForm17.h"
-#include "TForm3.h"
+#include "bigview/BigView.h"
+#include "platform/KeyMap.h"
+#include "lines/PlainStrings.h"
+#include "viewer/StatusCaption.h"
+#include "viewer/TForm14.h"
+#include "viewer/TForm17.h"
+#include "viewer/TForm3.h"
 
 namespace {
 PlainStrings NumberedLines(int n)

@@ -1,0 +1,67 @@
+#pragma once
+// Display rows of the big-text view: how stored lines become rows (word wrap at a byte count or
+// at a pixel width, never inside a double-byte character) and the conversions between row and
+// line positions. A plain class over the line store, so the rules are tested without a window.
+#include <QByteArrayView>
+#include <QPoint>
+#include <QtGlobal>
+
+#include <functional>
+#include <vector>
+
+#include "lines/LargeMemory.h"
+
+class TBvStrings;
+
+// One display row. Start is the 1-based byte where the row begins in its line (0 for the row of
+// an empty line), Len its byte count, Sub its index among its line's rows, Last 1 on the line's
+// last row.
+struct TBvRow {
+    qint32 Line = 0;
+    qint32 Start = 0;
+    qint32 Len = 0;
+    qint32 Sub = 0;
+    quint8 Last = 0;
+};
+// A big file has a row for each of its lines: the list is a large array.
+using TBvRowList = std::vector<TBvRow, LargeArrayAllocator<TBvRow>>;
+
+class TBvRows {
+public:
+    // How many bytes of a (non-empty) line fit one row when wrapping at the window width.
+    using WidthCount = std::function<int(QByteArrayView line)>;
+
+    int Count() const { return store_ ? storeCount_ : static_cast<int>(rows_.size()); }
+    TBvRow At(int row) const;  // EListError outside 0..Count-1
+    // The longest row among `count` rows from `first` on (clipped to the rows), or 0.
+    int MaxLen(int first, int count) const;
+
+    // Rebuilds the rows of lines L..store.Count()-1 and keeps the earlier ones. wrapByte > 0
+    // wraps at that many bytes; 0 asks widthCount for each line. Without word wrap each line
+    // is one row, read from `store` as asked for: the store must outlive the rows.
+    void LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
+                    const WidthCount &widthCount);
+    void Clear();
+
+    // The bytes of a row inside its line (no copy; valid until the store changes).
+    QByteArrayView RowText(const TBvStrings &store, int row) const;
+
+    int LineToRow(int line) const;  // first row of the line; Count() when there is none
+    int RowToLine(int row) const;   // -1 outside the rows
+    QPoint RowPosToLinePos(QPoint rowPos) const;  // (0, 0) outside the rows
+    QPoint LinePosToRowPos(QPoint linePos) const;
+
+    // Byte count of a row when wrapping the line at `count` bytes from `start`: one less when the
+    // row would end on a lead byte, and at least a whole double-byte character.
+    static int FitCount(QByteArrayView line, int start, int count);
+
+private:
+    void AppendGrowing(const TBvRow &row);  // at capacity: grows the list by an eighth
+    static TBvRow OneRow(int line, int len);                   // a line that is a single row
+    static TBvRow LineRow(const TBvStrings &store, int line);  // the same, read from the store
+    TBvRowList rows_;
+    // Without word wrap: the store whose lines are the rows, and how many lines it had at the
+    // last layout. Nothing is stored per row then: a big file needs no row list at all.
+    const TBvStrings *store_ = nullptr;
+    int storeCount_ = 0;
+};

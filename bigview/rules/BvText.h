@@ -1,0 +1,99 @@
+#pragma once
+// Shift-JIS byte classification and text measuring for the big-text view. Plain classes: the
+// layout, the painting, the caret and the tests use them without a window.
+#include <QByteArrayView>
+#include <QFont>
+#include <QRawFont>
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+#include <vector>
+
+#include "lines/ShiftJis.h"
+
+// Kind of the byte at the 1-based position pos of text: 0 single byte, 1 lead byte, 2 trail byte;
+// 0 when the text is shorter than pos bytes. text must start on a character boundary (a row's
+// start). The cost is the run of lead-range bytes just before pos, not the distance from the
+// text's start, so it is cheap at the far end of a very long row.
+int ByteKind(QByteArrayView text, int pos);
+
+// Widths of Shift-JIS text drawn in one font with tab expansion. Advances are cached per
+// character (per byte for single-byte characters, per byte pair for double-byte ones), so
+// measuring a line costs a table look-up per character. Widths are 64-bit: a 100 MB line is wider
+// than 32 bits of pixels can hold at large fonts.
+class TBvMetrics {
+public:
+    TBvMetrics();
+    ~TBvMetrics();
+    TBvMetrics(const TBvMetrics &) = delete;
+    TBvMetrics &operator=(const TBvMetrics &) = delete;
+
+    // A new font drops every cached advance. tabDistance is the tab-stop distance in pixels
+    // (CharWidth x ViewTabStop); 0 or less expands a tab to eight average character widths.
+    void SetFont(const QFont &font);
+    void SetTabDistance(int pixels);
+    const QFont &Font() const { return font_; }
+    int TabDistance() const { return tabDistance_; }
+    int EffectiveTabDistance() const;
+
+    // Where a walk over a text stands: byte offset from the text's start and x in pixels.
+    struct Cursor {
+        qsizetype offset = 0;
+        qint64 x = 0;
+    };
+    // Width of text drawn from x = 0 (tab origin 0).
+    qint64 Width(QByteArrayView text) const;
+    // Continues a walk over text from `from` (which must stand on a character boundary) up to
+    // byte offset `limit` (a character that crosses limit is included, so the result can end one
+    // byte beyond it). Returns where the walk stopped.
+    Cursor Advance(QByteArrayView text, Cursor from, qsizetype limit) const;
+    // Continues a walk from `from` until x exceeds maxX (the character that crosses it is
+    // included) or the text ends.
+    Cursor AdvanceToX(QByteArrayView text, Cursor from, qint64 maxX) const;
+    // Continues a walk from `from` until the next character would start at or beyond x = `x`
+    // (stops on the character that contains x), or at the end of text.
+    Cursor SeekX(QByteArrayView text, Cursor from, qint64 x) const;
+    // Advance of one character (1 or 2 bytes at text[i]) drawn at x.
+    int CharAdvance(QByteArrayView text, qsizetype i, qint64 x) const;
+
+    // Drawing support: glyphs of one character, with their offsets from the character's x.
+    struct Glyph {
+        quint32 index = 0;   // glyph in the primary font; 0 = drawn by the fallback path
+        qint16 dx = 0;
+        bool fallback = false;
+    };
+    struct CharShape {
+        qint16 advance = 0;
+        quint8 glyphCount = 0;  // 0: nothing visible (blank, tab, control byte)
+        bool fallback = false;  // some glyph is missing in the primary font
+        Glyph glyphs[2];
+        QString text;           // decoded text, kept for the fallback path only
+    };
+    const CharShape &Shape(QByteArrayView text, qsizetype i) const;
+    const QRawFont &RawFont() const { return rawFont_; }
+
+private:
+    CharShape MakeShape(QByteArrayView bytes) const;
+    const CharShape &SingleShape(unsigned char b) const;
+    const CharShape &PairShape(unsigned char lead, unsigned char trail) const;
+
+    QFont font_;
+    QRawFont rawFont_;
+    int tabDistance_ = 0;
+    int defaultTab_ = 64;
+    mutable std::vector<CharShape> single_;           // 256, filled on first use of the font
+    mutable std::vector<bool> singleKnown_;
+    template <bool StopAtX>
+    Cursor Walk(QByteArrayView text, Cursor from, qsizetype limit, qint64 maxX) const;
+    int PairAdvance(unsigned char lead, unsigned char trail) const
+    {
+        const int a = pairAdvance_[(lead << 8) | trail];
+        return a >= 0 ? a : PairShape(lead, trail).advance;
+    }
+    int singleAdvance_[256] = {};
+    mutable std::unique_ptr<qint16[]> pairAdvance_;   // 65536, -1 until measured
+    mutable std::unique_ptr<CharShape[]> pairs_;      // 65536, allocated at the first pair
+    mutable std::vector<bool> pairKnown_;
+};
+
