@@ -36,6 +36,7 @@
 #include "app/WindowActivation.h"
 #include "platform/WindowPlacement.h"
 #include "bigview/BigView.h"
+#include "bigview/ViewFileLoad.h"
 #include "lines/NativeFile.h"
 #include "viewer/TForm3.h"
 #include "app/rules/TextValues.h"
@@ -99,7 +100,11 @@ TForm1::TForm1(const QString &programFile, const QByteArrayList &arguments, QWid
 
 TForm1::~TForm1() { FormDestroy(); }
 
-QString TForm1::PreviewFilePath() const { return ChangeFileExt(ProgramFile, QStringLiteral(".TXT")); }
+QByteArray TForm1::ProgramPath() const { return QFile::encodeName(ProgramFile); }
+
+QByteArray TForm1::SettingsPath() const { return SettingsFilePath(ProgramPath()); }
+
+QByteArray TForm1::PreviewFilePath() const { return ChangeFileExt(QByteArrayView(ProgramPath()), ".TXT"); }
 
 void TForm1::BuildMenus()
 {
@@ -244,14 +249,14 @@ void TForm1::BuildControls()
 
 void TForm1::FormCreate(const QByteArrayList &arguments)
 {
-    const QString iniByFixedName = ExtractFilePath(ProgramFile) + QStringLiteral("TALVO.INI");
-    if (!QFileInfo::exists(iniByFixedName))
+    const QByteArray iniByFixedName = ExtractFilePath(QByteArrayView(ProgramPath())) + "TALVO.INI";
+    if (KindOfPath(iniByFixedName) == PathKind::Missing)
         CreateMissingSettingsFile();
 
-    Ini = ReadIniFileValue(ProgramFile, &iniUnreadable_);
+    Ini = ReadIniFileValue(ProgramPath(), &iniUnreadable_);
     if (iniUnreadable_) {
         // Start with the defaults, say so once, and leave the file alone at exit.
-        ShowMessageBox(EIniWriteError(SettingsFilePath(ProgramFile)).message(), MsgKind::Error, mbOK, this);
+        ShowMessageBox(EIniWriteError(SettingsPath()).message(), MsgKind::Error, mbOK, this);
     }
     ApplyAppearance();
     Ini.Viewer.WordWrapByte = std::clamp(Ini.Viewer.WordWrapByte, MinWrapByte, MaxWrapByte);
@@ -263,9 +268,8 @@ void TForm1::FormCreate(const QByteArrayList &arguments)
     listItems_ = std::make_unique<ListBoxItems>(ListBox1, BtnPaste);
     // Fills ListBox1, selects the first entry and disables BtnPaste.
     Inputs = std::make_unique<InputList>(*listItems_, arguments);
-    const QString folder = DisplayName(Inputs->FirstFolder());
-    Edit1->setText(folder);
-    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + folder);
+    OfferOutputFolder();
+    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + Edit1->text());
     CentreOnScreen(this);
     Edit1->setFocus();
 }
@@ -278,7 +282,7 @@ void TForm1::CreateMissingSettingsFile()
     WindowsDir = kind.WindowsDir;
     Launcher = DefaultLauncherEntries(kind);
     try {
-        WriteLauncherEntries(SettingsFilePath(ProgramFile), Launcher);
+        WriteLauncherEntries(SettingsPath(), Launcher);
     } catch (const EIniWriteError &e) {
         // Start-up goes on with the defaults in memory.
         ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
@@ -303,7 +307,7 @@ void TForm1::FormDestroy()
     if (iniUnreadable_)
         return;
     try {
-        WriteIniFileValue(ProgramFile, Ini);
+        WriteIniFileValue(ProgramPath(), Ini);
     } catch (const EIniWriteError &e) {
         ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
     }
@@ -337,7 +341,7 @@ void TForm1::BtnOkClick()
         [&box](const QString &text) { return box(text, MsgKind::Information, mbYes | mbNo) == mrYes; },
         [&box](const QString &text) { box(text, MsgKind::Information, mbYes); }};
     try {
-        RunJoinJob(Work, Edit1->text(), Inputs->PathList(), CurrentJoinOptions(), dialogs);
+        RunJoinJob(Work, OutputPath(), Inputs->PathList(), CurrentJoinOptions(), dialogs);
     } catch (const std::exception &e) {
         // The job reports its own failures; anything else ends the command here, not in the
         // event loop.
@@ -418,9 +422,15 @@ void TForm1::BtnCutClick() { Inputs->Cut(); }
 void TForm1::BtnPasteClick() { Inputs->Paste(); }
 void TForm1::BtnDeleteClick() { Inputs->Delete(); }
 
+void TForm1::OfferOutputFolder()
+{
+    offeredOutput_ = Inputs->FirstFolder();
+    Edit1->setText(DisplayName(offeredOutput_));
+}
+
 void TForm1::BtnReReadClick()
 {
-    Edit1->setText(DisplayName(Inputs->FirstFolder()));
+    OfferOutputFolder();
     Inputs->Restore();
     BigView1->Clear();
     Ini.Viewer.ShownFile.clear();
@@ -439,37 +449,12 @@ void TForm1::BtnRefClick()
     Edit1->setText(chosen);
 }
 
-QByteArray TForm1::OutputPath() const { return QFile::encodeName(Edit1->text()); }
-
-namespace {
-// Loads a file into a view; false on any failure to read it, the view then left empty.
-bool LoadIntoView(TBigView *view, const QByteArray &path)
-{
-    BusyCursor busy;
-    try {
-        view->Clear();
-        view->LoadFromFile(path);
-        return true;
-    } catch (const EInOutError &) {
-    } catch (const EListError &) {
-    } catch (const std::bad_alloc &) {
-    }
-    view->Clear();
-    return false;
-}
-
-void ReportCannotShow(QWidget *parent)
-{
-    ShowMessageBox(msg::CannotShow, MsgKind::Warning, mbAbort, parent);
-}
-}
+QByteArray TForm1::OutputPath() const { return EditedPath(Edit1->text(), offeredOutput_); }
 
 bool TForm1::ShowInMainView(const QByteArray &path)
 {
-    if (!LoadIntoView(BigView1, path)) {
-        ReportCannotShow(this);
+    if (!ShowFileInView(*BigView1, path, msg::CannotShow, this))
         return false;
-    }
     Ini.Viewer.ShownFile = path;
     return true;
 }
@@ -485,7 +470,7 @@ void TForm1::ListBox1Click() { BtnDispClick(); }
 
 void TForm1::BtnOutFileDispClick()
 {
-    if (IsMissingOutputName(Edit1->text())) {
+    if (IsMissingOutputName(OutputPath())) {
         ShowMessageBox(msg::NoOutputName, MsgKind::Warning, mbAbort, this);
         return;
     }
@@ -503,10 +488,8 @@ bool TForm1::OpenViewer(const QByteArray &path)
         viewer.MenuReFindPrior->setEnabled(false);
     }
     if (!path.isEmpty()) {
-        if (!LoadIntoView(viewer.BigView1, path)) {
-            ReportCannotShow(this);
+        if (!ShowFileInView(*viewer.BigView1, path, msg::CannotShow, this))
             return false;
-        }
         Ini.Viewer.ShownFile = path;
     }
     CentreOnScreen(&viewer);
@@ -523,7 +506,7 @@ void TForm1::BtnViewInputClick()
 
 void TForm1::BtnViewOutputClick()
 {
-    if (IsMissingOutputName(Edit1->text())) {
+    if (IsMissingOutputName(OutputPath())) {
         ShowMessageBox(msg::NoOutputName, MsgKind::Warning, mbAbort, this);
         return;
     }
@@ -538,10 +521,10 @@ void TForm1::BigView1Click()
 
 void TForm1::BtnPreviewClick()
 {
-    const QString previewFile = PreviewFilePath();
+    const QByteArray previewFile = PreviewFilePath();
     if (!WritePreview(previewFile))
         return;
-    Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
+    Ini.Viewer.ShownFile = previewFile;
     OpenViewer(Ini.Viewer.ShownFile);
 }
 
@@ -552,7 +535,7 @@ void TForm1::FocusMoveToApli(QWidget *sender)
     ActivateWindowOfClass("LunorMainWin");
 }
 
-bool TForm1::WritePreview(const QString &previewFile)
+bool TForm1::WritePreview(const QByteArray &previewFile)
 {
     BusyCursor busy;
     const auto box = [&](const QString &text, MsgKind kind, unsigned buttons) {
@@ -571,12 +554,12 @@ bool TForm1::WritePreview(const QString &previewFile)
 
 void TForm1::BtnLauncherRunClick()
 {
-    const QString previewFile = PreviewFilePath();
+    const QByteArray previewFile = PreviewFilePath();
     if (!WritePreview(previewFile))
         return;
-    Ini.Viewer.ShownFile = QFile::encodeName(previewFile);
+    Ini.Viewer.ShownFile = previewFile;
 
-    Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
+    Launcher = ReadLauncherEntries(SettingsPath());
     const std::vector<LauncherRunLine> lines = LauncherRunLines(Launcher);
     {
         TForm13 dialog(ChosenEntry, this);
@@ -592,16 +575,16 @@ void TForm1::BtnLauncherRunClick()
         ChosenEntry = -1;
     if (ChosenEntry < 1 || ChosenEntry > LauncherEntries::EntryCount)
         return;
-    const LaunchCommand command = BuildLaunchCommand(Launcher, ChosenEntry, previewFile);
+    const LaunchCommand command = BuildLaunchCommand(Launcher, ChosenEntry, QFile::decodeName(previewFile));
     if (!StartLaunchCommand(command))
         ShowMessageBox(msg::LaunchFailed(command.fileName), MsgKind::Warning, mbAbort, this);
 }
 
 void TForm1::MenuLauncherSetClick()
 {
-    Launcher = ReadLauncherEntries(SettingsFilePath(ProgramFile));
+    Launcher = ReadLauncherEntries(SettingsPath());
     LauncherWorkLists work(Launcher);
-    TForm11 dialog(work, Launcher, SettingsFilePath(ProgramFile), this);
+    TForm11 dialog(work, Launcher, SettingsPath(), this);
     CentreOnScreen(&dialog);
     // Cancel keeps the entries as read: nothing was written.
     dialog.exec();

@@ -93,8 +93,8 @@ public:
     void MenuViewBackColorClick();
     void MenuHelpDispClick();
     void BtnPreviewClick();
-    // The preview file: the program file with the extension ".TXT".
-    QString PreviewFilePath() const;
+    // The preview file: the program file with the extension ".TXT" (the file system's bytes).
+    QByteArray PreviewFilePath() const;
     // For window tests: called with each viewer window just before it is shown modally.
     std::function<void(TForm3 *viewer)> OnViewerShown;
     // The options of the joining job as the check boxes and settings stand now.
@@ -113,7 +113,7 @@ private:
     void CreateMissingSettingsFile();
     // The preview file for the preview command and the launcher: the preview job under a busy
     // cursor; false after a failure, which it reports.
-    bool WritePreview(const QString &previewFile);
+    bool WritePreview(const QByteArray &previewFile);
     // The keys the three key handlers share; returns true when the key was used.
     bool SharedKeyDown(QWidget *sender, int key, int shift);
     bool FormKeyDown(QWidget *sender, int key, int shift);
@@ -124,11 +124,18 @@ private:
     // The viewer window's opening: `path` empty opens it empty, a loaded one becomes the shown
     // file. False when the load failed.
     bool OpenViewer(const QByteArray &path);
-    // The output name in Edit1 as the file system's bytes.
+    // The output name in Edit1 as the file system's bytes: the offered folder's own bytes while
+    // the text is as offered, so a folder whose name is not UTF-8 is that folder.
     QByteArray OutputPath() const;
+    // Offers the folder of the first input as the output name.
+    void OfferOutputFolder();
+    // The program file and the settings file as the file system's bytes.
+    QByteArray ProgramPath() const;
+    QByteArray SettingsPath() const;
     class ListBoxItems;
     std::unique_ptr<ListBoxItems> listItems_;
     QString lastSaveName_;  // offered again by the save dialog
+    QByteArray offeredOutput_;  // the bytes Edit1 was last filled from
 
     bool destroyed_ = false;
     bool iniUnreadable_ = false;  // the settings file exists but could not be read

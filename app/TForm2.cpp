@@ -8,6 +8,8 @@
 
 #include "app/Appearance.h"
 #include "bigview/BigView.h"
+#include "bigview/ViewFileLoad.h"
+#include "lines/NativeFile.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
@@ -114,9 +116,9 @@ void TForm2::FormCreate() { ApplyTextLook(BigView1, settings_); }
 
 void TForm2::ShowSettings()
 {
-    Edit1->setText(ShownPath(settings_.FileName1));
-    Edit3->setText(ShownPath(settings_.FileName2));
-    Edit4->setText(ShownPath(settings_.FileName3));
+    Edit1->setText(DisplayName(settings_.FileName1));
+    Edit3->setText(DisplayName(settings_.FileName2));
+    Edit4->setText(DisplayName(settings_.FileName3));
     Edit2->setText(DecodeCp932(settings_.AddStrTo));
 }
 
@@ -166,13 +168,7 @@ void TForm2::Display(QLineEdit *edit)
         ShowMessageBox(msg::NoOutputName, MsgKind::Warning, mbAbort, this);
         return;
     }
-    BigView1->Clear();
-    try {
-        BigView1->LoadFromFile(QFile::decodeName(PathOf(edit)));
-    } catch (const std::exception &) {
-        BigView1->Clear();
-        ShowMessageBox(msg::CannotShow, MsgKind::Warning, mbAbort, this);
-    }
+    ShowFileInView(*BigView1, PathOf(edit), msg::CannotShow, this);
 }
 
 void TForm2::BtnDisp1Click() { Display(Edit1); }

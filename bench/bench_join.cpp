@@ -35,7 +35,7 @@ double TimeJob(const QString &out, const QStringList &, const QStringList &paths
         pathBytes << QFile::encodeName(p);
     return bench::RunInChild([&] {
         JoinWorkLists lists;
-        if (!RunJoinJob(lists, out, pathBytes, o, AnswerYes()))
+        if (!RunJoinJob(lists, QFile::encodeName(out), pathBytes, o, AnswerYes()))
             throw std::runtime_error("join failed");
     }, rss);
 }

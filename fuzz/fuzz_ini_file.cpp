@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArrayView text = in.Rest();
     file.Write(text);
 
-    IniFile ini(file.Path());
+    IniFile ini(QFile::encodeName(file.Path()));
     const QByteArray before = ini.ReadString(section, key, "\x01");
     FUZZ_CHECK(before.size() <= 1023);
 
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // What was written survives a save and a fresh read.
     ini.Save();
-    const IniFile again(file.Path());
+    const IniFile again(QFile::encodeName(file.Path()));
     FUZZ_CHECK(again.ReadString(section, key, "\x01") == expected);
     return 0;
 }

@@ -14,7 +14,7 @@ QByteArray Sjis(const char *utf8) { return EncodeCp932(QString::fromUtf8(utf8));
 bool EnvSet(const char *name) { return !qgetenv(name).isEmpty(); }
 }
 
-LauncherEntries ReadLauncherEntries(const QString &settingsFile)
+LauncherEntries ReadLauncherEntries(const QByteArray &settingsFile)
 {
     const IniFile ini(settingsFile);
     LauncherEntries e;
@@ -27,7 +27,7 @@ LauncherEntries ReadLauncherEntries(const QString &settingsFile)
     return e;
 }
 
-void WriteLauncherEntries(const QString &settingsFile, const LauncherEntries &e)
+void WriteLauncherEntries(const QByteArray &settingsFile, const LauncherEntries &e)
 {
     IniFile ini(settingsFile);
     const std::pair<const char *, const Field *> order[] = {

@@ -12,10 +12,10 @@ struct LauncherEntries {
 };
 
 // Reads all nine entries; a missing file, section or key gives an empty field.
-LauncherEntries ReadLauncherEntries(const QString &settingsFile);
+LauncherEntries ReadLauncherEntries(const QByteArray &settingsFile);
 // Writes all nine entries in one save, keeping every other section and key.
 // EIniWriteError when the file cannot be written.
-void WriteLauncherEntries(const QString &settingsFile, const LauncherEntries &entries);
+void WriteLauncherEntries(const QByteArray &settingsFile, const LauncherEntries &entries);
 
 // The kind of system start-up detected, from the environment (SYSTEMROOT → "WINNT", then
 // WINBOOTDIR → "WINDOWS"; WINDIR gives the windows folder).

@@ -11,7 +11,7 @@
 #include "launcher/TForm12.h"
 #include "platform/WindowPlacement.h"
 
-TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QString &settingsFile,
+TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QByteArray &settingsFile,
                  QWidget *parent)
     : LauncherDialog("Form11", QStringLiteral("Talvo (ﾗﾝﾁｬｰ設定)"), {410, 286}, parent),
       lists_(lists), entries_(entries), settingsFile_(settingsFile)

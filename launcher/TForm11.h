@@ -14,7 +14,7 @@ class TForm11 : public LauncherDialog {
 public:
     // lists: the main window's working lists; entries: its entry arrays, which OK fills before
     // it writes them to settingsFile.
-    TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QString &settingsFile,
+    TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QByteArray &settingsFile,
             QWidget *parent = nullptr);
 
     QListWidget *ListBox1 = nullptr;
@@ -51,6 +51,6 @@ private:
 
     LauncherWorkLists &lists_;
     LauncherEntries &entries_;
-    QString settingsFile_;
+    QByteArray settingsFile_;
     LauncherEntry clipboard_;  // the entry clipboard; empty until Cut or Copy
 };

@@ -5,7 +5,6 @@
 #include "lines/SafeSave.h"
 #include "lines/ShiftJis.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <optional>
@@ -97,18 +96,18 @@ QByteArrayView OneLine(QByteArrayView value)
 
 }  // namespace
 
-EIniWriteError::EIniWriteError(const QString &path)
-    : std::runtime_error(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path)).toStdString())
+EIniWriteError::EIniWriteError(const QByteArray &path)
+    : std::runtime_error(QStringLiteral("%1 に書き込めません").arg(DisplayName(path)).toStdString())
 {
 }
 
-IniFile::IniFile(const QString &path) : path_(path)
+IniFile::IniFile(const QByteArray &path) : path_(path)
 {
     QFile file;
     try {
-        OpenForReading(file, QFile::encodeName(path));
+        OpenForReading(file, path);
     } catch (const EInOutError &) {
-        unreadable_ = QFile::exists(path);
+        unreadable_ = KindOfPath(path) != PathKind::Missing;
         return;
     }
     // A pipe or a device is no settings file: reading it could wait or never end, and writing

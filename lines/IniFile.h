@@ -10,19 +10,21 @@
 #include <stdexcept>
 #include <vector>
 
-// "%s に書き込めません" with the file's path; raised when the file cannot be written.
+// "%s に書き込めません" with the file's path as the user sees it; raised when the file cannot
+// be written.
 class EIniWriteError : public std::runtime_error {
 public:
-    explicit EIniWriteError(const QString &path);
+    explicit EIniWriteError(const QByteArray &path);
     QString message() const { return QString::fromUtf8(what()); }
 };
 
 class IniFile {
 public:
-    // Reads the file now (a missing or unreadable file reads as empty).
-    explicit IniFile(const QString &path);
+    // Reads the file now (a missing or unreadable file reads as empty). The path is the file
+    // system's bytes.
+    explicit IniFile(const QByteArray &path);
 
-    const QString &path() const { return path_; }
+    const QByteArray &path() const { return path_; }
     // The file exists but could not be read; Save() then refuses to write over it.
     bool unreadable() const { return unreadable_; }
     QByteArray ReadString(QByteArrayView section, QByteArrayView key, QByteArrayView def) const;
@@ -44,7 +46,7 @@ private:
     Range FindSection(QByteArrayView section) const;
     int FindKey(Range range, QByteArrayView key) const;
 
-    QString path_;
+    QByteArray path_;
     std::vector<QByteArray> lines_;  // the file's lines without their breaks
     QByteArray lineBreak_ = "\r\n";
     bool unreadable_ = false;

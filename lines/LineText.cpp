@@ -123,7 +123,7 @@ void LineTable::writeText(QIODevice &device) const
 
 void LineTable::saveToFile(const QString &fileName) const
 {
-    SaveBytesSafely(fileName, [this](QIODevice &device) { writeText(device); });
+    SaveBytesSafely(QFile::encodeName(fileName), [this](QIODevice &device) { writeText(device); });
 }
 
 QByteArray LineTable::commaText() const

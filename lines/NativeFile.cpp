@@ -44,6 +44,14 @@ void OpenForReading(QFile &file, const QByteArray &path)
     }
 }
 
+PathKind KindOfPath(const QByteArray &path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0)
+        return PathKind::Missing;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
 bool IsValidUtf8(QByteArrayView bytes)
 {
     // Qt's decoder does not report every malformed sequence; an invalid one never survives the

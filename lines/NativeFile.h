@@ -11,6 +11,11 @@
 // refuses a folder. EInOutError when the file cannot be opened.
 void OpenForReading(QFile &file, const QByteArray &path);
 
+// What a path names, links followed: nothing (or a dangling link), a folder, or anything else
+// (a file, a FIFO, a device).
+enum class PathKind { Missing, Folder, Other };
+PathKind KindOfPath(const QByteArray &path);
+
 // A file name as the user sees it: its bytes as UTF-8 when they are valid UTF-8, else as CP932.
 QString DisplayName(QByteArrayView bytes);
 // Whether the bytes are valid UTF-8.

@@ -60,8 +60,7 @@ QString ChangeFileExt(const QString &path, const QString &ext)
         ChangeFileExt(QByteArrayView(QFile::encodeName(path)), QByteArrayView(QFile::encodeName(ext))));
 }
 
-bool IsMissingOutputName(const QString &name)
+bool IsMissingOutputName(QByteArrayView name)
 {
-    const QByteArray bytes = QFile::encodeName(name);
-    return bytes.isEmpty() || bytes.endsWith('/');
+    return name.isEmpty() || name.endsWith('/');
 }

@@ -19,4 +19,4 @@ QString ExtractFileName(const QString &path);
 QString ChangeFileExt(const QString &path, const QString &ext);
 
 // The output-name test of the joining job: empty, or ending in the folder separator.
-bool IsMissingOutputName(const QString &name);
+bool IsMissingOutputName(QByteArrayView name);

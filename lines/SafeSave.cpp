@@ -1,12 +1,14 @@
 #include "lines/SafeSave.h"
 
 #include "lines/ListErrors.h"
+#include "lines/NativeFile.h"
 
-#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -14,86 +16,128 @@
 #include <unistd.h>
 
 namespace {
-constexpr QFile::Permissions AnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-
 [[noreturn]] void Fail(const QString &text)
 {
     throw EInOutError(text.toStdString());
 }
 
+[[noreturn]] void FailWithErrno()
+{
+    Fail(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
 // Writable for this process, and not marked read-only for everybody: a file or folder without
 // any write bit is refused even for a user whom the system would let through (root).
-bool Writable(const QFileInfo &info)
+bool Writable(const QByteArray &path, const struct stat &st)
 {
-    return info.isWritable() && (info.permissions() & AnyWrite);
+    return ::access(path.constData(), W_OK) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+}
+
+QByteArray FolderOf(const QByteArray &absolute)
+{
+    const qsizetype slash = absolute.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : absolute.left(slash);
+}
+
+QByteArray Absolute(const QByteArray &path)
+{
+    if (path.startsWith('/'))
+        return path;
+    char cwd[PATH_MAX];
+    if (!::getcwd(cwd, sizeof cwd))
+        FailWithErrno();
+    return QByteArray(cwd) + '/' + path;
+}
+
+// Where a link points, followed to its end; a dangling link gives its last target, which the
+// save then creates.
+QByteArray LinkTarget(const QByteArray &link)
+{
+    if (char *real = ::realpath(link.constData(), nullptr)) {
+        QByteArray resolved(real);
+        std::free(real);
+        return resolved;
+    }
+    QByteArray at = Absolute(link);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        QByteArray next(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlink(at.constData(), next.data(), next.size());
+        if (n < 0)
+            FailWithErrno();
+        next.truncate(n);
+        at = next.startsWith('/') ? next : FolderOf(at) + '/' + next;
+    }
+    errno = ELOOP;
+    FailWithErrno();
 }
 }
 
-SafeSaveFile::SafeSaveFile(const QString &path, SaveDurability durability) : durability_(durability)
+SafeSaveFile::SafeSaveFile(const QByteArray &path, SaveDurability durability) : durability_(durability)
 {
     if (path.isEmpty())
         Fail(QStringLiteral("No file name"));
-    QFileInfo target(path);
+    const QString shown = DisplayName(path);
+    struct stat st {};
     // The new file is put where a link points, beside the linked file.
-    if (target.isSymLink())
-        target = QFileInfo(target.symLinkTarget());
-    if (target.isDir())
-        Fail(QStringLiteral("%1 is a folder").arg(path));
-    existed_ = target.exists();
-    if (existed_ && !Writable(target))
-        Fail(QStringLiteral("%1 is not writable").arg(path));
-    target_ = target.absoluteFilePath();
-    inPlace_ = existed_ && !target.isFile();
+    target_ = ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode) ? LinkTarget(path) : Absolute(path);
+    const bool existed = ::stat(target_.constData(), &st) == 0;
+    if (existed && S_ISDIR(st.st_mode))
+        Fail(QStringLiteral("%1 is a folder").arg(shown));
+    if (existed && !Writable(target_, st))
+        Fail(QStringLiteral("%1 is not writable").arg(shown));
+    inPlace_ = existed && !S_ISREG(st.st_mode);
     if (inPlace_) {
         // A FIFO or a device is written into, never replaced: the bytes wait in a temporary
         // file of the system's until commit() copies them in.
-        file_ = std::make_unique<QTemporaryFile>();
-        if (!file_->open())
-            Fail(file_->errorString());
+        auto spool = std::make_unique<QTemporaryFile>();
+        if (!spool->open())
+            Fail(spool->errorString());
+        file_ = std::move(spool);
         return;
     }
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        Fail(QStringLiteral("The folder of %1 does not exist").arg(path));
-    if (!Writable(folder))
-        Fail(QStringLiteral("The folder of %1 is not writable").arg(path));
+    const QByteArray folder = FolderOf(target_);
+    struct stat folderStat {};
+    if (::stat(folder.constData(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
+        Fail(QStringLiteral("The folder of %1 does not exist").arg(shown));
+    if (!Writable(folder, folderStat))
+        Fail(QStringLiteral("The folder of %1 is not writable").arg(shown));
 
     // The temporary name's length does not depend on the target's, so a target whose name is
     // as long as the file system allows can still be written.
-    file_ = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.talvo-XXXXXX"));
-    if (!file_->open())
-        Fail(file_->errorString());
+    QByteArray name = folder + "/.talvo-XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        FailWithErrno();
+    temporary_ = name;
     // The temporary file starts private; give it the mode the target has or would get.
-    QFile::Permissions mode;
-    if (existed_) {
-        mode = target.permissions();
+    mode_t mode;
+    if (existed) {
+        mode = st.st_mode & 0777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
-                                  QFile::ReadOther | QFile::WriteOther);
-        if (mask & S_IWGRP)
-            mode &= ~QFile::WriteGroup;
-        if (mask & S_IWOTH)
-            mode &= ~QFile::WriteOther;
-        if (mask & S_IRGRP)
-            mode &= ~QFile::ReadGroup;
-        if (mask & S_IROTH)
-            mode &= ~QFile::ReadOther;
+        mode = 0666 & ~mask;
     }
-    // Qt reports owner bits twice (for the owner and for "this user"); keep them in step.
-    if (mode & QFile::ReadOwner)
-        mode |= QFile::ReadUser;
-    if (mode & QFile::WriteOwner)
-        mode |= QFile::WriteUser;
-    if (mode & QFile::ExeOwner)
-        mode |= QFile::ExeUser;
-    if (!file_->setPermissions(mode))
-        Fail(file_->errorString());
+    file_ = std::make_unique<QFile>();
+    if (::fchmod(fd, mode) != 0 || !file_->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        FailWithErrno();
+    }
 }
 
-// Destroying an uncommitted temporary file removes it.
-SafeSaveFile::~SafeSaveFile() = default;
+// An uncommitted temporary file is removed.
+SafeSaveFile::~SafeSaveFile()
+{
+    if (file_)
+        file_->close();
+    if (!temporary_.isEmpty())
+        ::unlink(temporary_.constData());
+}
 
 QIODevice &SafeSaveFile::device() { return *file_; }
 
@@ -106,20 +150,20 @@ void SafeSaveFile::commit()
         return;
     }
     if (durability_ == SaveDurability::Synced && ::fdatasync(file_->handle()) != 0)
-        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+        FailWithErrno();
     file_->close();
     if (file_->error() != QFileDevice::NoError)
         Fail(file_->errorString());
-    if (::rename(QFile::encodeName(file_->fileName()).constData(), QFile::encodeName(target_).constData()) != 0)
-        Fail(QString::fromLocal8Bit(std::strerror(errno)));
-    file_->setAutoRemove(false);
+    if (::rename(temporary_.constData(), target_.constData()) != 0)
+        FailWithErrno();
+    temporary_.clear();
 }
 
-void SafeSaveFile::CopyInto(const QString &target)
+void SafeSaveFile::CopyInto(const QByteArray &target)
 {
     // As cp writes into an existing special file. Opening does not wait for a FIFO's reader:
     // without one the save fails instead of hanging.
-    const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         Fail(QString::fromLocal8Bit(std::strerror(errno)));
     QFile out;
@@ -147,7 +191,7 @@ void SafeSaveFile::CopyInto(const QString &target)
         Fail(out.errorString());
 }
 
-void SaveBytesSafely(const QString &path, const std::function<void(QIODevice &)> &write, SaveDurability durability)
+void SaveBytesSafely(const QByteArray &path, const std::function<void(QIODevice &)> &write, SaveDurability durability)
 {
     SafeSaveFile file(path, durability);
     // Should `write` raise, the unfinished temporary file is removed with `file`.

@@ -1,8 +1,9 @@
 // The viewer window's search, jump, wrap and scroll commands.
 #include <QAction>
-#include <QGuiApplication>
 
 #include "bigview/BigView.h"
+#include "bigview/ViewFileLoad.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "viewer/NumberEntry.h"
 #include "viewer/TForm14.h"
@@ -22,10 +23,7 @@ namespace {
 template <typename Work>
 auto Busy(Work &&work)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
-    } restore;
+    BusyCursor busy;
     return work();
 }
 
@@ -128,14 +126,9 @@ void TForm3::MenuWrapChangeClick()
     }
     if (State.WrapSwitchChoice == 1 || State.WrapSwitchChoice == 0) {
         const bool toWidth = State.WrapSwitchChoice == 1;
-        const bool loaded = Busy([&] {
-            return ReloadWithWrap(*BigView1, State.ShownFile, toWidth || State.WordWrap,
-                                  toWidth ? 0 : State.WordWrapByte);
-        });
-        if (!loaded) {
-            ShowMessageBox(viewermsg::CannotOpen, MsgKind::Warning, mbAbort, this);
+        ClearForWrap(*BigView1, toWidth || State.WordWrap, toWidth ? 0 : State.WordWrapByte);
+        if (!ShowFileInView(*BigView1, State.ShownFile, viewermsg::CannotOpen, this))
             return;
-        }
     }
     if (topLine >= 0)
         ShowLineAtTop(*BigView1, topLine);

@@ -1,27 +1,24 @@
 #include "viewer/ViewScroll.h"
 
-#include <exception>
-
 #include "bigview/BigView.h"
+#include "bigview/ViewFileLoad.h"
 
 void ShowLineAtTop(TBigView &view, int line)
 {
     view.SetTopRow(view.LineToRow(line));
 }
 
-bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int wrapByte)
+void ClearForWrap(TBigView &view, bool wordWrap, int wrapByte)
 {
     view.Clear();
     view.SetWordWrap(wordWrap);
     view.SetWrapByte(wrapByte);
-    try {
-        view.LoadFromFile(path);
-        return true;
-    } catch (const std::exception &) {
-        // Whatever was read before the failure goes too.
-        view.Clear();
-        return false;
-    }
+}
+
+bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int wrapByte)
+{
+    ClearForWrap(view, wordWrap, wrapByte);
+    return LoadFileIntoView(view, path);
 }
 
 void ApplyWrap(TBigView &view, bool wordWrap, int wrapByte)

@@ -8,9 +8,11 @@ class TBigView;
 // last row at the top.
 void ShowLineAtTop(TBigView &view, int line);
 
-// Empties the view, gives it the new wrap and loads the file again, so the text is read and laid
-// out once under the new wrap. A file that cannot be read leaves the view empty (and usable) and
-// returns false.
+// Empties the view and gives it the new wrap, so the file read again next is laid out once,
+// under the new wrap.
+void ClearForWrap(TBigView &view, bool wordWrap, int wrapByte);
+// ClearForWrap, then the file loaded again (LoadFileIntoView). A file that cannot be read leaves
+// the view empty (and usable) and returns false.
 bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int wrapByte);
 
 // Lays the view's rows out again under a new wrap, keeping the line at the top at the top and the

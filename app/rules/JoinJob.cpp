@@ -1,7 +1,6 @@
 #include "app/rules/JoinJob.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <condition_variable>
 #include <deque>
@@ -107,7 +106,7 @@ namespace {
 // create or write the file is kept and told by Commit().
 class OverlappedWriter {
 public:
-    explicit OverlappedWriter(const QString &path)
+    explicit OverlappedWriter(const QByteArray &path)
     {
         try {
             file_ = std::make_unique<SafeSaveFile>(path, SaveDurability::Fast);
@@ -193,7 +192,7 @@ private:
 };
 }
 
-JoinResult WriteJoin(JoinWorkLists &lists, const QString &fileName, const QByteArrayList &paths,
+JoinResult WriteJoin(JoinWorkLists &lists, const QByteArray &fileName, const QByteArrayList &paths,
                      const JoinOptions &options, const std::function<bool()> &mayReplace)
 {
     auto writer = std::make_unique<OverlappedWriter>(fileName);
@@ -235,16 +234,16 @@ bool Reported(JoinResult result, const std::function<void(const QString &text)> 
 }
 }
 
-bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArrayList &paths,
+bool RunJoinJob(JoinWorkLists &lists, const QByteArray &outputName, const QByteArrayList &paths,
                 const JoinOptions &options, const JoinDialogs &dialogs)
 {
     if (IsMissingOutputName(outputName)) {
         dialogs.report(msg::NoOutputName);
         return false;
     }
+    // A folder by that name is refused by the write itself, without the question.
     const auto askOverwrite = [&] {
-        const QFileInfo target(outputName);
-        return !target.exists() || target.isDir() || dialogs.confirm(msg::AskOverwrite);
+        return KindOfPath(outputName) != PathKind::Other || dialogs.confirm(msg::AskOverwrite);
     };
     if (!Reported(WriteJoin(lists, outputName, paths, options, askOverwrite), dialogs.report))
         return false;
@@ -252,7 +251,7 @@ bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArra
     return true;
 }
 
-bool RunPreviewJob(JoinWorkLists &lists, const QString &previewFile, const QByteArrayList &paths,
+bool RunPreviewJob(JoinWorkLists &lists, const QByteArray &previewFile, const QByteArrayList &paths,
                    const JoinOptions &options, const std::function<void(const QString &text)> &report)
 {
     return Reported(WriteJoin(lists, previewFile, paths, options), report);

@@ -55,7 +55,7 @@ enum class JoinResult { Written, ReadFailed, WriteFailed, Declined };
 // temporary file while the inputs are read; after the last input `mayReplace`, when given, is
 // asked (the overwrite question) and only then does the file take the target's place. Any
 // result but Written leaves the target as it was.
-JoinResult WriteJoin(JoinWorkLists &lists, const QString &fileName, const QByteArrayList &paths,
+JoinResult WriteJoin(JoinWorkLists &lists, const QByteArray &fileName, const QByteArrayList &paths,
                      const JoinOptions &options, const std::function<bool()> &mayReplace = {});
 
 // How the job talks to the user: failures, the overwrite question and the completion notice.
@@ -67,12 +67,12 @@ struct JoinDialogs {
 
 // The whole Execute command: output-name test, assembly, overwrite question, save, notice.
 // Returns true when the output was written.
-bool RunJoinJob(JoinWorkLists &lists, const QString &outputName, const QByteArrayList &paths,
+bool RunJoinJob(JoinWorkLists &lists, const QByteArray &outputName, const QByteArrayList &paths,
                 const JoinOptions &options, const JoinDialogs &dialogs);
 
 // The preview: the same assembly written to `previewFile` by the same writer, without the
 // output-name test, the overwrite question or a notice. A read failure reports the open message,
 // a failed save the create message; either way the preview file keeps what it held. Returns
 // true when the preview file was written.
-bool RunPreviewJob(JoinWorkLists &lists, const QString &previewFile, const QByteArrayList &paths,
+bool RunPreviewJob(JoinWorkLists &lists, const QByteArray &previewFile, const QByteArrayList &paths,
                    const JoinOptions &options, const std::function<void(const QString &text)> &report);

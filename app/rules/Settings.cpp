@@ -41,10 +41,10 @@ constexpr std::array Keys{
 
 #undef TALVO_FIELD
 
-QByteArray DefaultText(const SettingKey &key, const QString &programFile)
+QByteArray DefaultText(const SettingKey &key, const QByteArray &programFile)
 {
     if (key.kind == K::FileInProgramFolder)
-        return ExtractFilePath(QByteArrayView(QFile::encodeName(programFile))) + key.def;
+        return ExtractFilePath(QByteArrayView(programFile)) + key.def;
     return key.def;
 }
 
@@ -101,11 +101,11 @@ QByteArray Text(const SettingKey &key, Settings &s)
 
 std::span<const SettingKey> SettingsTable() { return Keys; }
 
-QString SettingsFilePath(const QString &programFile) { return ChangeFileExt(programFile, QStringLiteral(".INI")); }
+QByteArray SettingsFilePath(const QByteArray &programFile) { return ChangeFileExt(QByteArrayView(programFile), ".INI"); }
 
 int FontSizeValue(const QByteArray &text) { return StrToInt(text).value_or(DefaultFontSize); }
 
-Settings DefaultSettings(const QString &programFile)
+Settings DefaultSettings(const QByteArray &programFile)
 {
     Settings s;
     for (const SettingKey &key : Keys)
@@ -113,7 +113,7 @@ Settings DefaultSettings(const QString &programFile)
     return s;
 }
 
-Settings ReadIniFileValue(const QString &programFile, bool *unreadable)
+Settings ReadIniFileValue(const QByteArray &programFile, bool *unreadable)
 {
     const IniFile ini(SettingsFilePath(programFile));
     if (unreadable)
@@ -127,7 +127,7 @@ Settings ReadIniFileValue(const QString &programFile, bool *unreadable)
     return s;
 }
 
-void WriteIniFileValue(const QString &programFile, const Settings &settings)
+void WriteIniFileValue(const QByteArray &programFile, const Settings &settings)
 {
     IniFile ini(SettingsFilePath(programFile));
     Settings copy = settings;  // the table's fields are reached through a non-const object

@@ -51,19 +51,20 @@ struct SettingKey {
 // Every key in the order the settings file holds them.
 std::span<const SettingKey> SettingsTable();
 
-// The settings file of a program file: its path with the extension ".INI".
-QString SettingsFilePath(const QString &programFile);
+// The settings file of a program file: its path with the extension ".INI". Paths are the file
+// system's bytes.
+QByteArray SettingsFilePath(const QByteArray &programFile);
 
 // Every key at its default. The separator paths default to SEPA01.TXT to SEPA03.TXT beside the
 // program.
-Settings DefaultSettings(const QString &programFile);
+Settings DefaultSettings(const QByteArray &programFile);
 // Reads every key in order with its default. A key of a checked kind holding other text takes
 // its default. `unreadable` tells whether the file exists but could not be read (every key then
 // has its default, and the file must not be written over).
-Settings ReadIniFileValue(const QString &programFile, bool *unreadable = nullptr);
+Settings ReadIniFileValue(const QByteArray &programFile, bool *unreadable = nullptr);
 // Writes every key in order in one save. EIniWriteError when the file cannot be written; the
 // file is then unchanged.
-void WriteIniFileValue(const QString &programFile, const Settings &settings);
+void WriteIniFileValue(const QByteArray &programFile, const Settings &settings);
 
 // A font size setting as applied: its integer value, or the default 14 for other text.
 int FontSizeValue(const QByteArray &text);

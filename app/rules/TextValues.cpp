@@ -7,7 +7,9 @@
 #include <array>
 #include <limits>
 
+#include "lines/NativeFile.h"
 #include "lines/NumberText.h"
+#include "lines/Paths.h"
 #include "lines/ShiftJis.h"
 
 namespace {
@@ -131,16 +133,20 @@ TColor FromQColor(const QColor &color)
     return TColor(quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16));
 }
 
-QString ShownPath(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? DecodeCp932(bytes) : text;
-}
-
 QByteArray EditedPath(const QString &text, const QByteArray &shownFrom)
 {
-    return text == ShownPath(shownFrom) ? shownFrom : QFile::encodeName(text);
+    if (text == DisplayName(shownFrom))
+        return shownFrom;
+    // A folder shown from bytes that are not UTF-8 stays those bytes while only what follows it
+    // was edited. The folder ends at a "/", a character of its own in either encoding, so its
+    // text is the start of the shown text.
+    const QByteArray folder = ExtractFilePath(QByteArrayView(shownFrom));
+    if (!folder.isEmpty() && !IsValidUtf8(shownFrom)) {
+        const QString shownFolder = DecodeCp932(folder);
+        if (text.startsWith(shownFolder))
+            return folder + QFile::encodeName(text.mid(shownFolder.size()));
+    }
+    return QFile::encodeName(text);
 }
 
 QByteArray EditedText(const QString &text, const QByteArray &shownFrom)

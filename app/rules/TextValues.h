@@ -31,12 +31,11 @@ QColor ToQColor(TColor color);
 // A plain colour chosen in a colour dialog.
 TColor FromQColor(const QColor &color);
 
-// Texts of the settings in edit boxes. A path is the file system's bytes; it is shown as UTF-8
-// when it is valid UTF-8, else as CP932. Other texts are CP932.
-QString ShownPath(const QByteArray &bytes);
+// Texts of the settings in edit boxes. A path is the file system's bytes; it is shown as
+// DisplayName shows it. Other texts are CP932.
 // What an edit box's text stores: the bytes it was filled from while the text is unchanged, so
 // bytes that do not survive a decode (a name in another encoding, a lone lead byte) are kept;
-// an edited path in the file system's encoding, an edited text in CP932 ("?" for what CP932
-// cannot hold).
+// an edited path in the file system's encoding (a folder shown from other bytes keeps them while
+// only the name after it was edited), an edited text in CP932 ("?" for what CP932 cannot hold).
 QByteArray EditedPath(const QString &text, const QByteArray &shownFrom);
 QByteArray EditedText(const QString &text, const QByteArray &shownFrom);

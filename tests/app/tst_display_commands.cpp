@@ -19,8 +19,10 @@
 #include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
+using testsupport::ReadBytesAt;
 using testsupport::Sjis;
 using testsupport::WriteBytes;
+using testsupport::WriteBytesAt;
 
 namespace {
 QStringList Items(QListWidget *list)
@@ -98,6 +100,33 @@ private slots:
         QCOMPARE(boxes_, QStringList{msg::Done});
         QCOMPARE(ReadBytes(p("joined.txt")), "# " + SjisName + "\r\n" + Sjis("中身\r\n"));
         WriteBytes(p("TALVO.INI"), "[ListJyouhou]\r\n");
+    }
+
+    // The output name offered for an input in a folder named in Shift-JIS is that folder: a name
+    // typed after it is written there, not into a folder named by the decoded text's UTF-8.
+    void outputOfferedInAShiftJisFolderIsThatFolder()
+    {
+        const QByteArray folder = b(".") + "/" + Sjis("出力 表");  // 表 ends in 0x5C
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        WriteBytesAt(folder + "/in.txt", "x\r\n");
+        WriteBytes(p("TALVO.INI"), "[OutPutJyouhou]\r\nCheckOut1=0\r\nCheckOut2=0\r\nCheckOut3=0\r\nCheckAddStr=0\r\n");
+        TForm1 form(program(), {folder + "/in.txt"});
+        QCOMPARE(form.Edit1->text(), p(".") + QStringLiteral("/出力 表/"));
+        form.Edit1->setText(form.Edit1->text() + QStringLiteral("結果.txt"));
+        form.BtnOk->click();
+        QCOMPARE(boxes_, QStringList{msg::Done});
+        const QByteArray output = folder + "/" + QStringLiteral("結果.txt").toUtf8();
+        QCOMPARE(ReadBytesAt(output), QByteArray("x\r\n"));
+        QVERIFY(!QFileInfo::exists(p("出力 表")));
+        form.BtnOutFileDisp->click();
+        QCOMPARE(boxes_, QStringList{msg::Done});
+        QCOMPARE(form.Ini.Viewer.ShownFile, output);
+        QCOMPARE(form.BigView1->LineCount(), 1);
+        // Edited inside the folder's name, the text is the path: that folder does not exist.
+        form.Edit1->setText(p("出力 表x/結果.txt"));
+        form.BtnOk->click();
+        QCOMPARE(boxes_.size(), 2);
+        QCOMPARE(boxes_.last(), msg::CannotCreate);
     }
 
     void listEditingKeepsTheListBoxInStep()

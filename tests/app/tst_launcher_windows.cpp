@@ -88,7 +88,7 @@ private:
         e.ProgOption[3] = "-a %f \"two words\" 'x %f' %F";
         e.ProgDir[3] = p("work dir").toUtf8();
         e.ProgShortCut[3] = "R";
-        WriteLauncherEntries(ini(), e);
+        WriteLauncherEntries(QFile::encodeName(ini()), e);
     }
 
 private slots:
@@ -149,9 +149,9 @@ private slots:
         QCOMPARE(boxes_, QStringList({msg::LaunchFailed(p("nowhere/alpha"))}));
 
         // A working folder that is gone: the failure, and nothing started elsewhere.
-        LauncherEntries e = ReadLauncherEntries(ini());
+        LauncherEntries e = ReadLauncherEntries(QFile::encodeName(ini()));
         e.ProgDir[3] = p("gone dir").toUtf8();
-        WriteLauncherEntries(ini(), e);
+        WriteLauncherEntries(QFile::encodeName(ini()), e);
         steps.Add("Form13", [](QWidget *d) { QTest::keyClick(Child<QListWidget>(d, "ListBox1"), Qt::Key_End);
                                              QTest::keyClick(d, Qt::Key_Return); });
         form.BtnLauncherRun->click();
@@ -180,7 +180,7 @@ private slots:
 
     void noEntriesInUseShowOneEmptyLineThatStartsNothing()
     {
-        WriteLauncherEntries(ini(), LauncherEntries());
+        WriteLauncherEntries(QFile::encodeName(ini()), LauncherEntries());
         TForm1 form(program(), {});
         ModalSteps steps;
         steps.Add("Form13", [](QWidget *d) {
@@ -235,7 +235,7 @@ private slots:
         });
         form.MenuLauncherSet->trigger();
         QVERIFY(steps.Done());
-        const LauncherEntries e = ReadLauncherEntries(ini());
+        const LauncherEntries e = ReadLauncherEntries(QFile::encodeName(ini()));
         QCOMPARE(e.ProgTitle[1], QByteArray("Rec"));
         QCOMPARE(e.ProgDir[1], p("work dir").toUtf8());
         QCOMPARE(e.ProgTitle[2], QByteArray("Alpha"));

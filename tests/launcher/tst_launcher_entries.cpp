@@ -64,14 +64,14 @@ private slots:
     {
         const QString ini = dir_.filePath("TALVO.INI");
         QFile::remove(ini);
-        WriteLauncherEntries(ini, DefaultLauncherEntries({"WINNT", "/WINNT"}));
+        WriteLauncherEntries(QFile::encodeName(ini), DefaultLauncherEntries({"WINNT", "/WINNT"}));
         const QByteArray text = ReadBytes(ini);
         const qsizetype t = text.indexOf("[ProgTitle]"), n = text.indexOf("[ProgName]"),
                         o = text.indexOf("[ProgOption]"), d = text.indexOf("[ProgDir]"),
                         s = text.indexOf("[ProgShortCut]");
         QVERIFY(t >= 0 && t < n && n < o && o < d && d < s);
         QVERIFY(text.contains("9=\r\n"));  // empty fields are written too
-        const LauncherEntries back = ReadLauncherEntries(ini);
+        const LauncherEntries back = ReadLauncherEntries(QFile::encodeName(ini));
         QCOMPARE(back.ProgTitle[2], Sjis("ワードパット(WinNT)"));
         QCOMPARE(back.ProgName[1], QByteArray("/WINNT/NOTEPAD.EXE"));
         QCOMPARE(back.ProgShortCut[9], QByteArray("*"));
@@ -84,16 +84,16 @@ private slots:
         LauncherEntries e;
         e.ProgTitle[1] = "  Editor  ";
         e.ProgShortCut[1] = " ";
-        WriteLauncherEntries(ini, e);
+        WriteLauncherEntries(QFile::encodeName(ini), e);
         QVERIFY(ReadBytes(ini).startsWith("; mine\r\n[TextJyouhou]\r\nTextFontSize=20\r\n"));
-        const LauncherEntries back = ReadLauncherEntries(ini);
+        const LauncherEntries back = ReadLauncherEntries(QFile::encodeName(ini));
         QCOMPARE(back.ProgTitle[1], QByteArray("Editor"));
         QCOMPARE(back.ProgShortCut[1], QByteArray());  // a single blank reads back empty
     }
 
     void missingFileReadsEmpty()
     {
-        const LauncherEntries e = ReadLauncherEntries(dir_.filePath("absent.ini"));
+        const LauncherEntries e = ReadLauncherEntries(QFile::encodeName(dir_.filePath("absent.ini")));
         for (int i = 1; i <= 9; ++i)
             QVERIFY(e.ProgTitle[i].isEmpty() && e.ProgShortCut[i].isEmpty());
     }

@@ -167,10 +167,10 @@ private slots:
         w.Insert(0, {"t\r\n[ProgName]\r\n1=/bin/evil", "/bin/x", "", "", "\n[Evil]"});
         LauncherEntries out;
         w.StoreTo(out);
-        WriteLauncherEntries(ini, out);
-        const LauncherEntries back = ReadLauncherEntries(ini);
+        WriteLauncherEntries(QFile::encodeName(ini), out);
+        const LauncherEntries back = ReadLauncherEntries(QFile::encodeName(ini));
         QCOMPARE(back.ProgName[1], QByteArray("/bin/x"));
-        QCOMPARE(IniFile(ini).ReadString("Evil", "x", "none"), QByteArray("none"));
+        QCOMPARE(IniFile(QFile::encodeName(ini)).ReadString("Evil", "x", "none"), QByteArray("none"));
         QCOMPARE(testsupport::ReadBytes(ini).count('['), 5);
     }
 };

@@ -51,7 +51,7 @@ void TestIniFile::namesIgnoreAsciiCaseAndBlanks()
     const QString path = Path("T.INI");
     WriteBytes(path, "[ListJyouhou]\r\nListFontName=IPAGothic\r\n  [ textjyouhou ]  \r\n"
                      "  TEXTFONTSIZE  =  12  \r\n");
-    const IniFile ini(path);
+    const IniFile ini(QFile::encodeName(path));
     QCOMPARE(ini.ReadString("listjyouhou", "LISTFONTNAME", "x"), QByteArray("IPAGothic"));
     QCOMPARE(ini.ReadString("TextJyouhou", "TextFontSize", "x"), QByteArray("12"));
     QCOMPARE(ini.ReadString(" TextJyouhou ", " TextFontSize", "x"), QByteArray("12"));
@@ -68,7 +68,7 @@ void TestIniFile::doubleByteNamesCompareExactly()
     WriteBytes(path, "[\x83\x41]\r\nk\x83\x41=upper\r\n\xC1\xC1=kana\r\n"
                      "[\x83\x5D]\r\nx=zo\r\n"
                      "[\x83\x5D\r\ny=still zo\r\n");
-    const IniFile ini(path);
+    const IniFile ini(QFile::encodeName(path));
     QCOMPARE(ini.ReadString("\x83\x41", "K\x83\x41", ""), QByteArray("upper"));
     QCOMPARE(ini.ReadString("\x83\x61", "k\x83\x41", "none"), QByteArray("none"));
     QCOMPARE(ini.ReadString("\x83\x41", "k\x83\x61", "none"), QByteArray("none"));
@@ -104,7 +104,7 @@ void TestIniFile::valuesTrimmedAndUnquoted()
     QFETCH(QByteArray, read);
     const QString path = Path("T.INI");
     WriteBytes(path, "[S]\r\nKey=" + stored + "\r\n");
-    QCOMPARE(IniFile(path).ReadString("S", "Key", "default"), read);
+    QCOMPARE(IniFile(QFile::encodeName(path)).ReadString("S", "Key", "default"), read);
 }
 
 void TestIniFile::longValuesCutAt1023Bytes()
@@ -116,7 +116,7 @@ void TestIniFile::longValuesCutAt1023Bytes()
     // A double-byte character at bytes 1023 and 1024 is not split: 1022 bytes come back.
     const QByteArray straddling = QByteArray(1022, 'a') + Sjis(QStringLiteral("漢")) + "zz";
     WriteBytes(path, "[S]\r\nplain=" + plain + "\r\nquoted=" + quoted + "\r\nstraddling=" + straddling + "\r\n");
-    const IniFile ini(path);
+    const IniFile ini(QFile::encodeName(path));
     QCOMPARE(ini.ReadString("S", "plain", ""), QByteArray(1023, 'x'));
     QCOMPARE(ini.ReadString("S", "quoted", ""), QByteArray(1023, 'q'));
     QCOMPARE(ini.ReadString("S", "straddling", ""), QByteArray(1022, 'a'));
@@ -126,7 +126,7 @@ void TestIniFile::allLineBreaksRead()
 {
     const QString path = Path("T.INI");
     WriteBytes(path, "[A]\nk1=lf\rk2=cr\r\nk3=crlf\n\n[B]\rk1=b");
-    const IniFile ini(path);
+    const IniFile ini(QFile::encodeName(path));
     QCOMPARE(ini.ReadString("A", "k1", ""), QByteArray("lf"));
     QCOMPARE(ini.ReadString("A", "k2", ""), QByteArray("cr"));
     QCOMPARE(ini.ReadString("A", "k3", ""), QByteArray("crlf"));
@@ -135,12 +135,12 @@ void TestIniFile::allLineBreaksRead()
 
 void TestIniFile::missingOrUnreadableFileGivesDefaults()
 {
-    QCOMPARE(IniFile(Path("none.INI")).ReadString("S", "k", "def"), QByteArray("def"));
+    QCOMPARE(IniFile(QFile::encodeName(Path("none.INI"))).ReadString("S", "k", "def"), QByteArray("def"));
     QDir(dir_->path()).mkdir("folder.INI");
-    QCOMPARE(IniFile(Path("folder.INI")).ReadString("S", "k", "def"), QByteArray("def"));
+    QCOMPARE(IniFile(QFile::encodeName(Path("folder.INI"))).ReadString("S", "k", "def"), QByteArray("def"));
 
     // Saving a file that did not exist creates it with what was written.
-    IniFile ini(Path("new.INI"));
+    IniFile ini(QFile::encodeName(Path("new.INI")));
     ini.WriteString("S", "k", "v");
     ini.Save();
     QCOMPARE(ReadBytes(Path("new.INI")), QByteArray("[S]\r\nk=v\r\n"));
@@ -150,7 +150,7 @@ void TestIniFile::firstDuplicateWins()
 {
     const QString path = Path("T.INI");
     WriteBytes(path, "[S]\r\nk=first\r\n[s]\r\nk=other section\r\n[S]\r\nk=third\r\nK=second\r\n");
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     QCOMPARE(ini.ReadString("S", "k", ""), QByteArray("first"));
     ini.WriteString("s", "K", "new");
     ini.Save();
@@ -177,7 +177,7 @@ void TestIniFile::replaceKeepsEveryOtherByte()
         "AddStrTo=\"## \"\r\n"
         "Empty=\r\n";
     WriteBytes(path, before);
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     ini.WriteString("LISTJYOUHOU", "ListFontName", "VL Gothic");
     ini.WriteString("ListJyouhou", "ListFontSize", "12");
     ini.WriteString("OutPutJyouhou", "AddStrTo", "\"  \"");
@@ -200,24 +200,24 @@ void TestIniFile::replaceKeepsEveryOtherByte()
         "AddStrTo=\"  \"\r\n"
         "Empty=now set\r\n";
     QCOMPARE(ReadBytes(path), after);
-    QCOMPARE(IniFile(path).ReadString("OutPutJyouhou", "AddStrTo", ""), QByteArray("  "));
+    QCOMPARE(IniFile(QFile::encodeName(path)).ReadString("OutPutJyouhou", "AddStrTo", ""), QByteArray("  "));
     // A comment or a line without "=" is never taken for a key.
-    QCOMPARE(IniFile(path).ReadString("ListJyouhou", ";ListFontSize", "def"), QByteArray("def"));
-    QCOMPARE(IniFile(path).ReadString("ListJyouhou", "a line without equals sign", "def"), QByteArray("def"));
+    QCOMPARE(IniFile(QFile::encodeName(path)).ReadString("ListJyouhou", ";ListFontSize", "def"), QByteArray("def"));
+    QCOMPARE(IniFile(QFile::encodeName(path)).ReadString("ListJyouhou", "a line without equals sign", "def"), QByteArray("def"));
 }
 
 void TestIniFile::newKeysAndSections()
 {
     const QString path = Path("T.INI");
     WriteBytes(path, "[A]\r\nk1=1\r\n\r\n\r\n[B]\r\nb=2");
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     ini.WriteString("a", "k2", "two");
     ini.WriteString("B", "c", "3");
     ini.WriteString("New", "n", "");
     ini.WriteString("New", "m", "M");
     ini.Save();
     QCOMPARE(ReadBytes(path), QByteArray("[A]\r\nk1=1\r\nk2=two\r\n\r\n\r\n[B]\r\nb=2\r\nc=3\r\n[New]\r\nn=\r\nm=M\r\n"));
-    const IniFile again(path);
+    const IniFile again(QFile::encodeName(path));
     QCOMPARE(again.ReadString("A", "k2", ""), QByteArray("two"));
     QCOMPARE(again.ReadString("new", "N", "def"), QByteArray(""));
 }
@@ -226,7 +226,7 @@ void TestIniFile::valueWithLineBreakStaysOneLine()
 {
     // A value must not be able to add lines (or a section) of its own to the file.
     const QString path = Path("T.INI");
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     ini.WriteString("FindStrName", "Set", "abc\r\n[ListJyouhou]\r\nListFontSize=99");
     ini.WriteString("JumpLineNum", "Set", QByteArrayView("12\0" "34", 5));
     ini.Save();
@@ -238,13 +238,13 @@ void TestIniFile::roundTripOfDoubleByteValues()
     const QString path = Path("T.INI");
     // 0x5C and 0x5B/0x5D as second bytes, and a value that is all "=" signs.
     const QByteArray folder = Sjis(QStringLiteral("/home/表/ソフト/能力[ゾ]/"));
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     ini.WriteString("OutPutJyouhou", "FileName1", folder + "SEPA01.TXT");
     ini.WriteString("OutPutJyouhou", "AddStrTo", Sjis(QStringLiteral("\"  ＃＃ \"")));
     ini.WriteString("OutPutJyouhou", "Equals", "===");
     ini.WriteString(Sjis(QStringLiteral("セクション")), Sjis(QStringLiteral("キー")), Sjis(QStringLiteral("値")));
     ini.Save();
-    const IniFile back(path);
+    const IniFile back(QFile::encodeName(path));
     QCOMPARE(back.ReadString("outputjyouhou", "filename1", ""), folder + "SEPA01.TXT");
     QCOMPARE(back.ReadString("OutPutJyouhou", "AddStrTo", ""), Sjis(QStringLiteral("  ＃＃ ")));
     QCOMPARE(back.ReadString("OutPutJyouhou", "Equals", ""), QByteArray("==="));
@@ -256,7 +256,7 @@ void TestIniFile::saveKeepsModeAndReplacesAtomically()
     const QString path = Path("T.INI");
     WriteBytes(path, "[S]\r\nk=1\r\n");
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     ini.WriteString("S", "k", "2");
     ini.Save();
     QCOMPARE(ReadBytes(path), QByteArray("[S]\r\nk=2\r\n"));
@@ -273,7 +273,7 @@ void TestIniFile::saveFailureNamesFileAndKeepsOldOne()
     const QByteArray old = "[S]\nk=old\n";
     WriteBytes(path, old);
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    IniFile ini(path);
+    IniFile ini(QFile::encodeName(path));
     ini.WriteString("S", "k", "new");
     bool raised = false;
     try {
@@ -291,7 +291,7 @@ void TestIniFile::saveFailureNamesFileAndKeepsOldOne()
     QVERIFY(QDir().mkpath(locked));
     WriteBytes(locked + "/T.INI", old);
     QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-    IniFile inLocked(locked + "/T.INI");
+    IniFile inLocked(QFile::encodeName(locked + "/T.INI"));
     inLocked.WriteString("S", "k", "new");
     QVERIFY_THROWS_EXCEPTION(EIniWriteError, inLocked.Save());
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -302,7 +302,7 @@ void TestIniFile::saveFailureNamesFileAndKeepsOldOne()
 void TestIniFile::saveIntoFolderOrMissingFolderFails()
 {
     QDir(dir_->path()).mkdir("folder.INI");
-    IniFile folder(Path("folder.INI"));
+    IniFile folder(QFile::encodeName(Path("folder.INI")));
     folder.WriteString("S", "k", "v");
     try {
         folder.Save();
@@ -312,7 +312,7 @@ void TestIniFile::saveIntoFolderOrMissingFolderFails()
     }
     QVERIFY(QFileInfo(Path("folder.INI")).isDir());
 
-    IniFile nowhere(Path("no such folder/T.INI"));
+    IniFile nowhere(QFile::encodeName(Path("no such folder/T.INI")));
     nowhere.WriteString("S", "k", "v");
     QVERIFY_THROWS_EXCEPTION(EIniWriteError, nowhere.Save());
 }
@@ -322,18 +322,18 @@ void TestIniFile::unreadableFileIsNeverWrittenOver()
     // A file that exists but fails to read (a read error; permission bits do not stop root).
     const QString ini = Path("TALVO.INI");
     QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), ini));
-    IniFile file(ini);
+    IniFile file(QFile::encodeName(ini));
     QVERIFY(file.unreadable());
     QCOMPARE(file.ReadString("S", "k", "def"), QByteArray("def"));
     file.WriteString("S", "k", "v");
     QVERIFY_THROWS_EXCEPTION(EIniWriteError, file.Save());
     QCOMPARE(QFileInfo(ini).symLinkTarget(), QStringLiteral("/proc/self/mem"));
-    QVERIFY(!IniFile(Path("missing.INI")).unreadable());
+    QVERIFY(!IniFile(QFile::encodeName(Path("missing.INI"))).unreadable());
 
     // A pipe by that name: no wait for a writer, nothing written into it.
     const QByteArray fifo = QFile::encodeName(Path("FIFO.INI"));
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-    IniFile piped(QFile::decodeName(fifo));
+    IniFile piped(fifo);
     QVERIFY(piped.unreadable());
     piped.WriteString("S", "k", "v");
     QVERIFY_THROWS_EXCEPTION(EIniWriteError, piped.Save());

@@ -184,7 +184,7 @@ private slots:
             }
             // A writer that gives up raises too; nothing of it remains.
             try {
-                SaveBytesSafely(path, [](QIODevice &device) {
+                SaveBytesSafely(QFile::encodeName(path), [](QIODevice &device) {
                     device.write("partial");
                     throw EInOutError("stopped");
                 });

@@ -64,7 +64,7 @@ private slots:
         WriteBytes(p("y.txt"), "c");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("out.txt"), {b("x.txt"), b("y.txt")}, allBoxes(), d.make()));
+        QVERIFY(RunJoinJob(lists, b("out.txt"), {b("x.txt"), b("y.txt")}, allBoxes(), d.make()));
         QCOMPARE(ReadBytes(p("out.txt")),
                  QByteArray("S1\r\n## x.txt\r\nS2\r\na\r\nb\r\nS3\r\nS1\r\n## y.txt\r\nS2\r\nc\r\nS3\r\n"));
         QCOMPARE(d.said, QStringList{"notify:" + msg::Done});
@@ -83,7 +83,7 @@ private slots:
         o.FileName3 = QFile::encodeName(p("sepz.txt"));
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("bytes.txt"), {b("lf.txt"), b("z.txt"), b("nul.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, b("bytes.txt"), {b("lf.txt"), b("z.txt"), b("nul.txt")}, o, d.make()));
         const QByteArray sep = "x\x1Ay\r\nnext\r\nlast\r\n";
         QCOMPARE(ReadBytes(p("bytes.txt")),
                  "one\ntwo\nthree\n\r\n" + sep + "keep\r\n" + sep + QByteArray("a\0b\r\n\x81\r\n\xFF\xFE\r\n", 12) + sep);
@@ -96,11 +96,11 @@ private slots:
         o.AddStrTo.clear();
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("e.txt"), {b("empty.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, b("e.txt"), {b("empty.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("e.txt")), QByteArray("S1\r\nempty.txt\r\nS2\r\nS3\r\n"));
 
         // No inputs: an empty file, after the overwrite question since e.txt exists now.
-        QVERIFY(RunJoinJob(lists, p("e.txt"), {}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, b("e.txt"), {}, o, d.make()));
         QCOMPARE(ReadBytes(p("e.txt")), QByteArray());
         QCOMPARE(QFileInfo(p("e.txt")).size(), 0);
         QVERIFY(d.said.contains("confirm:" + msg::AskOverwrite));
@@ -114,7 +114,7 @@ private slots:
         o.AddStrTo = Sjis("■ ");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("n.txt"), {b("メモ 1.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, b("n.txt"), {b("メモ 1.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("n.txt")), Sjis("■ メモ 1.txt\r\n本文\r\n"));
         QCOMPARE(EncodeCp932OrQuestion(u"a\u00e9b€c"), QByteArray("a?b?c"));
         QCOMPARE(EncodeCp932OrQuestion(u"x😀y"), QByteArray("x?y"));
@@ -152,7 +152,7 @@ private slots:
         QByteArrayList pathBytes;
         for (const QString &path : paths)
             pathBytes << QFile::encodeName(path);
-        QVERIFY(!RunJoinJob(lists, output, pathBytes, o, d.make()));
+        QVERIFY(!RunJoinJob(lists, QFile::encodeName(output), pathBytes, o, d.make()));
         QCOMPARE(d.said, QStringList{"report:" + message});
         QCOMPARE(ReadBytes(p("f.txt")), QByteArray("previous"));
         QVERIFY(!QFileInfo::exists(p("nowhere")));
@@ -165,7 +165,7 @@ private slots:
         o.FileName1 = o.FileName2 = o.FileName3 = "/no/such/file";
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("c.txt"), {b("ok.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, b("c.txt"), {b("ok.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("c.txt")), QByteArray("ok\r\n"));
     }
 
@@ -176,7 +176,7 @@ private slots:
         JoinWorkLists lists;
         Dialogs d;
         d.answerYes = false;
-        QVERIFY(!RunJoinJob(lists, p("keep.txt"), {b("ok.txt")}, JoinOptions{}, d.make()));
+        QVERIFY(!RunJoinJob(lists, b("keep.txt"), {b("ok.txt")}, JoinOptions{}, d.make()));
         QCOMPARE(d.said, QStringList{"confirm:" + msg::AskOverwrite});
         QCOMPARE(ReadBytes(p("keep.txt")), QByteArray("old bytes"));
     }
@@ -187,7 +187,7 @@ private slots:
         WriteBytes(p("other.txt"), "theirs");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, p("self.txt"), {b("self.txt"), b("other.txt")},
+        QVERIFY(RunJoinJob(lists, b("self.txt"), {b("self.txt"), b("other.txt")},
                            JoinOptions{}, d.make()));
         QCOMPARE(ReadBytes(p("self.txt")), QByteArray("mine\r\ntheirs\r\n"));
     }
@@ -199,7 +199,7 @@ private slots:
         WriteBytes(p("ok.txt"), "x\r\n");
         JoinWorkLists lists;
         Dialogs d;
-        const bool written = RunJoinJob(lists, p("ro.txt"), {b("ok.txt")}, JoinOptions{}, d.make());
+        const bool written = RunJoinJob(lists, b("ro.txt"), {b("ok.txt")}, JoinOptions{}, d.make());
         QFile::setPermissions(p("ro.txt"), QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(!written);
         QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);
@@ -222,7 +222,7 @@ private slots:
         const QString longName = p(QString(251, 'n') + ".txt");
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, longName, {b("ok.txt")}, o, d.make()));
+        QVERIFY(RunJoinJob(lists, QFile::encodeName(longName), {b("ok.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(longName), QByteArray("SEP\r\nx\r\n"));
         QCOMPARE(d.said, QStringList{"notify:" + msg::Done});
     }
@@ -236,7 +236,7 @@ private slots:
         QVERIFY(reader >= 0);
         JoinWorkLists lists;
         Dialogs d;
-        QVERIFY(RunJoinJob(lists, QFile::decodeName(fifo), {b("ok.txt")}, JoinOptions{}, d.make()));
+        QVERIFY(RunJoinJob(lists, fifo, {b("ok.txt")}, JoinOptions{}, d.make()));
         QCOMPARE(d.said, (QStringList{"confirm:" + msg::AskOverwrite, "notify:" + msg::Done}));
         char buffer[64] = {};
         const ssize_t n = ::read(reader, buffer, sizeof buffer);
@@ -262,7 +262,7 @@ private slots:
         JoinWorkLists lists;
         QStringList said;
         const auto report = [&](const QString &t) { said << t; };
-        QVERIFY(RunPreviewJob(lists, p("PREVIEW.TXT"), {b("big-preview.txt")}, o, report));
+        QVERIFY(RunPreviewJob(lists, b("PREVIEW.TXT"), {b("big-preview.txt")}, o, report));
         QCOMPARE(said, QStringList{});
         QCOMPARE(ReadBytes(p("PREVIEW.TXT")), "S1\r\nS2\r\n" + big + "S3\r\n");
         QCOMPARE(lists.JoinLines.Count(), 0);
@@ -271,10 +271,10 @@ private slots:
 
         // Failures tell their message and leave the preview file as it was.
         WriteBytes(p("PREVIEW.TXT"), "kept");
-        QVERIFY(!RunPreviewJob(lists, p("PREVIEW.TXT"), {b("s1.txt"), b("missing.txt")}, o, report));
+        QVERIFY(!RunPreviewJob(lists, b("PREVIEW.TXT"), {b("s1.txt"), b("missing.txt")}, o, report));
         QCOMPARE(said, QStringList{msg::CannotOpen});
         QCOMPARE(ReadBytes(p("PREVIEW.TXT")), QByteArray("kept"));
-        QVERIFY(!RunPreviewJob(lists, p("nowhere/PREVIEW.TXT"), {b("s1.txt")}, o, report));
+        QVERIFY(!RunPreviewJob(lists, b("nowhere/PREVIEW.TXT"), {b("s1.txt")}, o, report));
         QCOMPARE(said, (QStringList{msg::CannotOpen, msg::CannotCreate}));
     }
 
@@ -303,7 +303,7 @@ private slots:
         Dialogs d;
         bool written = true;
         try {
-            written = RunJoinJob(lists, p("kept.txt"), {b("huge.txt")}, JoinOptions{}, d.make());
+            written = RunJoinJob(lists, b("kept.txt"), {b("huge.txt")}, JoinOptions{}, d.make());
         } catch (...) {
             setrlimit(RLIMIT_AS, &old);
             QFAIL("an error escaped the job");
@@ -327,7 +327,7 @@ private slots:
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         JoinWorkLists lists;
         Dialogs d;
-        const bool written = RunJoinJob(lists, p("target.txt"), {b("big-in.txt")}, JoinOptions{}, d.make());
+        const bool written = RunJoinJob(lists, b("target.txt"), {b("big-in.txt")}, JoinOptions{}, d.make());
         setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!written);
         QCOMPARE(d.said.last(), "report:" + msg::CannotCreate);

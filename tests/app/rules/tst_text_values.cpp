@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "app/rules/TextValues.h"
+#include "lines/ShiftJis.h"
 
 
 class TestTextValues : public QObject {
@@ -10,6 +11,7 @@ private slots:
     void strictIntegers();
     void booleanText();
     void colourNamesAndNumbers();
+    void editedPathKeepsTheBytesItWasShownFrom();
 };
 
 void TestTextValues::strictIntegers()
@@ -58,6 +60,23 @@ void TestTextValues::colourNamesAndNumbers()
     // Every value written reads back as itself.
     for (TColor c : {TColor(0), TColor(0xFFFFFF), TColor(0x808080), clWindow, TColor(0x00ABCDEF)})
         QCOMPARE(StringToColor(ColorToString(c)), c);
+}
+
+void TestTextValues::editedPathKeepsTheBytesItWasShownFrom()
+{
+    const QByteArray sjisFolder = "/d/" + EncodeCp932(u"出力 表") + "/";
+    const QString shown = QStringLiteral("/d/出力 表/");
+    QCOMPARE(EditedPath(shown, sjisFolder), sjisFolder);
+    QCOMPARE(EditedPath(shown + QStringLiteral("結果.txt"), sjisFolder),
+             sjisFolder + QStringLiteral("結果.txt").toUtf8());
+    // A lone lead byte in the name itself survives while the text is untouched.
+    const QByteArray lone = "/d/a" + QByteArray(1, char(0x83));
+    QCOMPARE(EditedPath(DecodeCp932(lone), lone), lone);
+    // Edited inside the folder's name, or shown from UTF-8: the text's own encoding.
+    QCOMPARE(EditedPath(QStringLiteral("/d/出力/x.txt"), sjisFolder), QStringLiteral("/d/出力/x.txt").toUtf8());
+    const QByteArray utf8Folder = QStringLiteral("/d/出力/").toUtf8();
+    QCOMPARE(EditedPath(QStringLiteral("/d/出力/x"), utf8Folder), QStringLiteral("/d/出力/x").toUtf8());
+    QCOMPARE(EditedPath(QString(), sjisFolder), QByteArray());
 }
 
 QTEST_MAIN(TestTextValues)

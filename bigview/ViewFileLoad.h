@@ -1,0 +1,17 @@
+#pragma once
+// The one way a file comes into a view: by the file system's bytes for its name, with one list
+// of failures (the file cannot be opened or read, it holds more lines than a view can, memory
+// runs out) and one way of telling them. Every command that shows a file goes through here.
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+class TBigView;
+
+// Replaces what `view` shows by the file at `path`, keeping the view's wrap settings. False when
+// the file cannot be shown; the view is then left empty.
+bool LoadFileIntoView(TBigView &view, const QByteArray &path);
+
+// LoadFileIntoView under a busy pointer; a failure shows `failureText` in a warning box (中止)
+// over `parent`.
+bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent);
