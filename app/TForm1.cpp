@@ -53,7 +53,17 @@ bool CtrlOrAltAlone(int shift) { return shift == ssCtrl || shift == ssAlt; }
 // ListBox1 and BtnPaste as the input list sees them.
 class TForm1::ListBoxItems : public InputListView {
 public:
-    ListBoxItems(QListWidget *list, QPushButton *paste) : list_(list), paste_(paste) {}
+    ListBoxItems(QListWidget *list, QPushButton *paste) : list_(list), paste_(paste)
+    {
+        // A click on the empty area below the entries would leave none selected, and every
+        // list command without an entry: a list with entries keeps one, as a native list does.
+        QObject::connect(list_, &QListWidget::itemSelectionChanged, list_, [this] {
+            if (list_->count() == 0 || !list_->selectedItems().isEmpty())
+                return;
+            const int current = list_->currentRow();
+            list_->setCurrentRow(current >= 0 ? current : list_->count() - 1, QItemSelectionModel::ClearAndSelect);
+        });
+    }
     void SetItems(const QStringList &names) override
     {
         list_->clear();
@@ -461,9 +471,9 @@ bool TForm1::ShowInMainView(const QByteArray &path)
 
 void TForm1::BtnDispClick()
 {
-    const QByteArray path = Inputs->SelectedPath();
-    if (!path.isEmpty())
-        ShowInMainView(path);
+    // An entry whose path is empty cannot be shown: the load says so, as for any such file.
+    if (const std::optional<QByteArray> path = Inputs->SelectedPath())
+        ShowInMainView(*path);
 }
 
 void TForm1::ListBox1Click() { BtnDispClick(); }
@@ -477,7 +487,7 @@ void TForm1::BtnOutFileDispClick()
     ShowInMainView(OutputPath());
 }
 
-bool TForm1::OpenViewer(const QByteArray &path)
+bool TForm1::OpenViewer(const std::optional<QByteArray> &path)
 {
     TForm3 viewer(Ini.Viewer, this);
     ApplyTextLook(viewer.BigView1, Ini);
@@ -487,10 +497,10 @@ bool TForm1::OpenViewer(const QByteArray &path)
         viewer.MenuReFind->setEnabled(false);
         viewer.MenuReFindPrior->setEnabled(false);
     }
-    if (!path.isEmpty()) {
-        if (!ShowFileInView(*viewer.BigView1, path, msg::CannotShow, this))
+    if (path) {
+        if (!ShowFileInView(*viewer.BigView1, *path, msg::CannotShow, this))
             return false;
-        Ini.Viewer.ShownFile = path;
+        Ini.Viewer.ShownFile = *path;
     }
     CentreOnScreen(&viewer);
     if (OnViewerShown)

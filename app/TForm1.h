@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/rules/InputList.h"
 #include "app/rules/JoinJob.h"
@@ -121,9 +122,9 @@ private:
     bool ListBox1KeyDown(int key, int shift);
     // Loads a file into BigView1; on failure the load message (the view is left empty).
     bool ShowInMainView(const QByteArray &path);
-    // The viewer window's opening: `path` empty opens it empty, a loaded one becomes the shown
+    // The viewer window's opening: without a path it opens empty, a loaded one becomes the shown
     // file. False when the load failed.
-    bool OpenViewer(const QByteArray &path);
+    bool OpenViewer(const std::optional<QByteArray> &path);
     // The output name in Edit1 as the file system's bytes: the offered folder's own bytes while
     // the text is as offered, so a folder whose name is not UTF-8 is that folder.
     QByteArray OutputPath() const;

@@ -9,6 +9,7 @@
 #include "app/Appearance.h"
 #include "bigview/BigView.h"
 #include "bigview/ViewFileLoad.h"
+#include "lines/IniFile.h"
 #include "lines/NativeFile.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Fonts.h"
@@ -134,7 +135,9 @@ void TForm2::BtnOkClick()
 {
     // Stored exactly as typed: no trimming, no test for existence, empty values allowed.
     const QByteArray path1 = PathOf(Edit1), path2 = PathOf(Edit3), path3 = PathOf(Edit4);
-    settings_.AddStrTo = EditedText(Edit2->text(), settings_.AddStrTo);
+    // The prefix is used as the settings file will keep it, so a pasted line break never splits
+    // the file-name line of a join, before or after a restart.
+    settings_.AddStrTo = IniFile::StoredValue(EditedText(Edit2->text(), settings_.AddStrTo)).toByteArray();
     settings_.FileName1 = path1;
     settings_.FileName2 = path2;
     settings_.FileName3 = path3;

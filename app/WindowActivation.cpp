@@ -61,24 +61,43 @@ bool HasClass(xcb_connection_t *c, xcb_window_t window, const QByteArray &classN
     return parts.size() >= 2 && parts[1] == className;
 }
 
+bool Viewable(xcb_connection_t *c, xcb_window_t window)
+{
+    const auto attributes = Wrap(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
 xcb_window_t FindByClass(xcb_connection_t *c, xcb_window_t root, const QByteArray &className)
 {
-    // A window manager lists the windows it manages; without one, the top-level windows are
-    // the root's children, a reparenting manager puts them one level lower. Topmost first.
+    // A window manager lists the windows it manages (a hidden one it shows again when asked);
+    // without one, the top-level windows are the root's children, a reparenting manager puts
+    // them one level lower. Topmost first.
     const std::vector<xcb_window_t> managed =
         Windows(Property(c, root, Atom(c, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW));
     for (auto it = managed.rbegin(); it != managed.rend(); ++it)
         if (HasClass(c, *it, className))
             return *it;
+    // Nobody maps an unmapped window for us: one on the screen wins over one above it that is
+    // not (an application's hidden window), which is taken only when there is no other.
+    xcb_window_t hidden = XCB_WINDOW_NONE;
+    const auto consider = [&](xcb_window_t window, xcb_window_t frame) {
+        if (!HasClass(c, window, className))
+            return false;
+        if (Viewable(c, frame) && (frame == window || Viewable(c, window)))
+            return true;
+        if (hidden == XCB_WINDOW_NONE)
+            hidden = window;
+        return false;
+    };
     const std::vector<xcb_window_t> top = Children(c, root);
     for (auto it = top.rbegin(); it != top.rend(); ++it) {
-        if (HasClass(c, *it, className))
+        if (consider(*it, *it))
             return *it;
         for (xcb_window_t child : Children(c, *it))
-            if (HasClass(c, child, className))
+            if (consider(child, *it))
                 return child;
     }
-    return XCB_WINDOW_NONE;
+    return hidden;
 }
 
 bool ManagerActivates(xcb_connection_t *c, xcb_window_t root, xcb_atom_t activeWindow)
@@ -122,10 +141,8 @@ bool ActivateWindowOfClass(const QByteArray &className)
         const uint32_t above = XCB_STACK_MODE_ABOVE;
         // Checked requests: a window that closed meanwhile is no error worth a warning.
         free(xcb_request_check(c, xcb_configure_window_checked(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above)));
-        const auto attributes =
-            Wrap(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
         // Only a window on the screen can take the focus.
-        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+        if (Viewable(c, window))
             free(xcb_request_check(
                 c, xcb_set_input_focus_checked(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME)));
     }

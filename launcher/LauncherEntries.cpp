@@ -33,9 +33,12 @@ void WriteLauncherEntries(const QByteArray &settingsFile, const LauncherEntries 
     const std::pair<const char *, const Field *> order[] = {
         {"ProgTitle", &e.ProgTitle}, {"ProgName", &e.ProgName}, {"ProgOption", &e.ProgOption},
         {"ProgDir", &e.ProgDir}, {"ProgShortCut", &e.ProgShortCut}};
-    for (const auto &[section, field] : order)
+    for (const auto &[section, field] : order) {
+        // An option text in quotes of its own ("a b" %f "c") keeps them when read back.
+        const bool option = field == &e.ProgOption;
         for (int i = 1; i <= LauncherEntries::EntryCount; ++i)
-            ini.WriteString(section, Key(i), (*field)[i]);
+            ini.WriteString(section, Key(i), option ? IniFile::Protected((*field)[i]) : (*field)[i]);
+    }
     ini.Save();
 }
 

@@ -9,6 +9,7 @@
 #include "platform/KeyMap.h"
 #include "launcher/LauncherMessages.h"
 #include "launcher/LauncherRun.h"
+#include "lines/IniFile.h"
 #include "lines/NativeFile.h"
 #include "launcher/LauncherWorkLists.h"
 #include "platform/MessageBox.h"
@@ -58,6 +59,7 @@ TForm12::TForm12(LauncherWorkLists &lists, int editPosition, QWidget *parent)
         edit->setMaxLength(std::numeric_limits<int>::max());
         label->setBuddy(edit);
         edits_[size_t(i)] = edit;
+        labels_[size_t(i)] = label;
     }
     BtnRef = AddButton("BtnRef", QStringLiteral("参照(&B)..."), {426, 42, 106, 27});
     BtnOk = AddButton("BtnOk", QStringLiteral("OK(&O)"), {316, 172, 104, 27});
@@ -89,6 +91,14 @@ QByteArray TForm12::BoxBytes(int box) const
 
 bool TForm12::EditBoxCheck()
 {
+    // What the settings file would cut is refused here, before anything is stored.
+    for (int box = kTitle; box <= kShortCut; ++box) {
+        if (IniFile::Protected(BoxBytes(box)).size() > IniFile::MaxValueBytes) {
+            ShowMessageBox(msg::TooLong(labels_[size_t(box)]->text()), MsgKind::Warning, mbOK, this);
+            edits_[size_t(box)]->setFocus();
+            return false;
+        }
+    }
     // Blanks alone would read back from the settings file as nothing.
     if (Edit1->text().trimmed().isEmpty()) {
         ShowMessageBox(msg::NeedTitle, MsgKind::Warning, mbOK, this);

@@ -42,5 +42,6 @@ private:
 
     LauncherWorkLists &lists_;
     std::array<QLineEdit *, 5> edits_{};
+    std::array<QLabel *, 5> labels_{};
     std::array<QByteArray, 5> filledFrom_;
 };

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr qsizetype MaxValueBytes = 1023;  // what a 1024-byte buffer holds besides its NUL
+// IniFile::MaxValueBytes: what a 1024-byte buffer holds besides its NUL.
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -82,17 +82,14 @@ qsizetype KeySeparator(QByteArrayView line)
 bool IsBlankLine(QByteArrayView line) { return Trimmed(line).isEmpty(); }
 
 // At most 1023 bytes, never ending in the first half of a double-byte character.
-QByteArrayView CutToLimit(QByteArrayView value) { return CutAtCharBoundary(value, MaxValueBytes); }
+QByteArrayView CutToLimit(QByteArrayView value) { return CutAtCharBoundary(value, IniFile::MaxValueBytes); }
 
-// A value ends at a line break or NUL: what follows could not be read back as part of it and
-// would break the file into lines of its own.
-QByteArrayView OneLine(QByteArrayView value)
+bool EnclosedInQuotes(QByteArrayView value)
 {
-    for (qsizetype i = 0; i < value.size(); ++i)
-        if (value[i] == '\r' || value[i] == '\n' || value[i] == '\0')
-            return value.first(i);
-    return value;
+    return value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
 }
+
+QByteArrayView OneLine(QByteArrayView value) { return IniFile::StoredValue(value); }
 
 }  // namespace
 
@@ -180,9 +177,24 @@ QByteArray IniFile::ReadString(QByteArrayView section, QByteArrayView key, QByte
     if (const qsizetype nul = value.indexOf('\0'); nul >= 0)
         value.truncate(nul);
     value = Trimmed(value);
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+    if (EnclosedInQuotes(value))
         value = value.sliced(1, value.size() - 2);
     return CutToLimit(value).toByteArray();
+}
+
+QByteArrayView IniFile::StoredValue(QByteArrayView value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i)
+        if (value[i] == '\r' || value[i] == '\n' || value[i] == '\0')
+            return value.first(i);
+    return value;
+}
+
+QByteArray IniFile::Protected(QByteArrayView value)
+{
+    value = OneLine(value);
+    // Blanks around the value come off when read as they always have: only quotes are kept.
+    return EnclosedInQuotes(Trimmed(value)) ? '"' + value.toByteArray() + '"' : value.toByteArray();
 }
 
 void IniFile::WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value)

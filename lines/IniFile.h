@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QtGlobal>
 #include <stdexcept>
 #include <vector>
 
@@ -20,6 +21,16 @@ public:
 
 class IniFile {
 public:
+    // What of a value the file can keep: a value ends at a line break or NUL, since what follows
+    // could not be read back as part of it and would break the file into lines of its own.
+    static QByteArrayView StoredValue(QByteArrayView value);
+    // The longest value ReadString gives back whole.
+    static constexpr qsizetype MaxValueBytes = 1023;
+    // A value that begins and ends with the same quote, as it must be written for ReadString to
+    // give its quotes back: enclosed in one more pair of double quotes (cut first at a line
+    // break, as WriteString cuts). Other values are written bare, as ever.
+    static QByteArray Protected(QByteArrayView value);
+
     // Reads the file now (a missing or unreadable file reads as empty). The path is the file
     // system's bytes.
     explicit IniFile(const QByteArray &path);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "bigview/BigView.h"
+#include "platform/BusyCursor.h"
 #include "platform/KeyMap.h"
 #include "viewer/NumberEntry.h"
 #include "lines/ShiftJis.h"
@@ -71,8 +72,11 @@ void TForm4::BtnOkClick()
     }
     state_.WordWrap = CheckBox1->isChecked();
     state_.WordWrapByte = *value;
-    if (view_)
+    if (view_) {
+        // Laying out a file of long lines again takes a moment.
+        BusyCursor busy;
         ApplyWrap(*view_, state_.WordWrap, state_.WordWrapByte);
+    }
     accept();
 }
 

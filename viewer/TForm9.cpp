@@ -50,6 +50,8 @@ TForm9::TForm9(ViewerState &state, QWidget *parent)
     setTabOrder(BtnCansel, CheckUperLower);
     setTabOrder(CheckUperLower, BtnPriorSearch);
 
+    // Enter in the box repeats the last direction: the button drawn as the default is that one.
+    (state_.SearchBackward ? BtnPriorSearch : BtnSearch)->setDefault(true);
     ShowBytes(Edit1, state_.FindStrName);
     Edit1->selectAll();
     CheckUperLower->setChecked(state_.SearchUperLower);

@@ -82,8 +82,10 @@ void ShowBytes(QLineEdit *edit, const QByteArray &bytes) { edit->setText(DecodeC
 
 QByteArray EditBytes(const QLineEdit *edit, const QByteArray &original)
 {
+    // A lone lead byte decodes to nothing, so the text alone cannot tell a retyped "abc" from
+    // the untouched "abc" + lead byte: what the user typed, cleared or pasted is taken as text.
     const QString text = edit->text();
-    if (text == DecodeCp932(original))
+    if (!edit->isModified() && text == DecodeCp932(original))
         return original;
     return EncodeCp932(text);
 }

@@ -46,7 +46,7 @@ private:
 };
 
 // An edit box's text as the bytes the viewer works with, and back. EditBytes returns `original`
-// unchanged while the box still shows what ShowBytes put there, so bytes that do not decode
-// (a lone lead byte from the settings file) survive an untouched dialog.
+// unchanged while the user has not edited what ShowBytes put there, so bytes that do not decode
+// (a lone lead byte from the settings file) survive an untouched dialog and no other.
 void ShowBytes(QLineEdit *edit, const QByteArray &bytes);
 QByteArray EditBytes(const QLineEdit *edit, const QByteArray &original);

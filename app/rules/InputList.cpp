@@ -16,10 +16,12 @@ InputList::InputList(InputListView &view, const QByteArrayList &paths) : view_(v
     SetPasteEnabled(false);
 }
 
-QByteArray InputList::SelectedPath() const
+std::optional<QByteArray> InputList::SelectedPath() const
 {
     const int s = view_.SelectedIndex();
-    return s >= 0 && s < Count() ? pathList_[s] : QByteArray();
+    if (s < 0 || s >= Count())
+        return std::nullopt;
+    return pathList_[s];
 }
 
 QByteArray InputList::FirstFolder() const

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What the list box must do to follow the list.
 class InputListView {
 public:
@@ -35,7 +37,9 @@ public:
     bool PasteEnabled() const { return pasteEnabled_; }
     int Count() const { return int(pathList_.size()); }
     // The selected entry's path; empty when nothing is selected.
-    QByteArray SelectedPath() const;
+    // The selected entry's path (which may be empty: an empty argument); nothing when no entry
+    // is selected.
+    std::optional<QByteArray> SelectedPath() const;
 
     // Each command does nothing where its precondition does not hold.
     void Up();

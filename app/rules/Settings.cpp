@@ -88,11 +88,7 @@ QByteArray Text(const SettingKey &key, Settings &s)
     case K::Number: return IntToStr(*std::get<int *>(field));
     case K::QuotedText: {
         // The file cuts a value at a line break; the closing quote must come before the cut.
-        const QByteArray &value = *std::get<QByteArray *>(field);
-        qsizetype end = 0;
-        while (end < value.size() && value[end] != '\r' && value[end] != '\n' && value[end] != '\0')
-            ++end;
-        return '"' + value.first(end) + '"';
+        return '"' + IniFile::StoredValue(*std::get<QByteArray *>(field)).toByteArray() + '"';
     }
     default: return *std::get<QByteArray *>(field);
     }

@@ -29,8 +29,9 @@ private:
     {
         return Own(xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(strlen(name)), name), nullptr))->atom;
     }
-    // A mapped top-level window with the given WM_CLASS class; the instance name is "lunor".
-    xcb_window_t Create(const QByteArray &className)
+    // A top-level window with the given WM_CLASS class, mapped unless told; the instance name is
+    // "lunor".
+    xcb_window_t Create(const QByteArray &className, bool mapped = true)
     {
         const xcb_window_t w = xcb_generate_id(c_);
         xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root_, 10, 10, 200, 100, 0,
@@ -38,7 +39,8 @@ private:
         const QByteArray wmClass = "lunor" + QByteArray(1, '\0') + className + QByteArray(1, '\0');
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                             uint32_t(wmClass.size()), wmClass.constData());
-        xcb_map_window(c_, w);
+        if (mapped)
+            xcb_map_window(c_, w);
         Own(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // a round trip
         return w;
     }
@@ -95,6 +97,27 @@ private slots:
         Focus();
         QVERIFY(!ActivateWindowOfClass("LunorMainWin"));
         QTest::keyClick(form.ListBox1, Qt::Key_F4);  // nothing there: nothing happens
+    }
+
+    // Without a window manager, an unmapped window of the class above a shown one (a hidden
+    // window of the companion) is passed over; it is taken only when it is the only one.
+    void aShownWindowWinsOverAHiddenOneAboveIt()
+    {
+        const xcb_window_t shown = Create("LunorMainWin");
+        const xcb_window_t other = Create("Other");
+        const xcb_window_t hidden = Create("LunorMainWin", false);
+        SetFocus(other);
+        QVERIFY(ActivateWindowOfClass("LunorMainWin"));
+        QCOMPARE(Focus(), shown);
+        QCOMPARE(Topmost(), shown);
+        xcb_destroy_window(c_, shown);
+        SetFocus(other);
+        QVERIFY(ActivateWindowOfClass("LunorMainWin"));
+        QCOMPARE(Topmost(), hidden);  // raised, but it cannot take the focus
+        QCOMPARE(Focus(), other);
+        xcb_destroy_window(c_, hidden);
+        xcb_destroy_window(c_, other);
+        Focus();
     }
 
     void aWindowManagerIsAskedToActivateIt()

@@ -129,6 +129,55 @@ private slots:
         QCOMPARE(boxes_.last(), msg::CannotCreate);
     }
 
+    // An empty argument is an entry like any other: showing it fails with the display message;
+    // with nothing selected the commands do nothing (the viewer opens empty).
+    void anEmptyPathFailsToShowLikeAnyFile()
+    {
+        TForm1 form(program(), {""});
+        QCOMPARE(form.ListBox1->count(), 1);
+        form.BtnDisp->click();
+        QCOMPARE(boxes_, QStringList{msg::CannotShow});
+        int viewers = 0;
+        form.OnViewerShown = [&](TForm3 *viewer) {
+            ++viewers;
+            QTimer::singleShot(0, viewer, [viewer] { viewer->close(); });
+        };
+        form.BtnViewInput->click();
+        QCOMPARE(boxes_, (QStringList{msg::CannotShow, msg::CannotShow}));
+        QCOMPARE(viewers, 0);
+        QVERIFY(form.Ini.Viewer.ShownFile.isEmpty());
+
+        TForm1 none(program(), {});
+        none.BtnDisp->click();
+        none.OnViewerShown = form.OnViewerShown;
+        none.BtnViewInput->click();
+        QCOMPARE(boxes_.size(), 2);
+        QCOMPARE(viewers, 1);
+    }
+
+    // A click below the last entry keeps the selection: the list commands still have an entry.
+    void aClickOnTheEmptyAreaKeepsTheSelection()
+    {
+        WriteBytes(p("one.txt"), "1\r\n");
+        WriteBytes(p("two.txt"), "2a\r\n2b\r\n");
+        TForm1 form(program(), {b("one.txt"), b("two.txt")});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWidget *area = form.ListBox1->viewport();
+        QTest::mouseClick(area, Qt::LeftButton, {}, form.ListBox1->visualItemRect(form.ListBox1->item(1)).center());
+        QCOMPARE(form.ListBox1->currentRow(), 1);
+        QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(10, area->height() - 4));
+        QCOMPARE(form.ListBox1->selectedItems().size(), 1);
+        QCOMPARE(form.ListBox1->currentRow(), 1);
+        form.BtnDisp->click();
+        QCOMPARE(form.BigView1->LineCount(), 2);
+        // Ctrl+click on the selected entry cannot take it away either.
+        QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier,
+                          form.ListBox1->visualItemRect(form.ListBox1->item(1)).center());
+        QCOMPARE(form.ListBox1->selectedItems().size(), 1);
+        QCOMPARE(boxes_, QStringList{});
+    }
+
     void listEditingKeepsTheListBoxInStep()
     {
         TForm1 form(program(), {"/d/A", "/d/B", "/d/C"});
@@ -215,9 +264,14 @@ private slots:
         QCOMPARE(form.Ini.Viewer.ShownFile, b("three.txt"));
         QCOMPARE(form.BigView1->LineCount(), 0);  // the main view is not touched
         form.BigView1Click();
+        // A list with entries always has one selected; without any, nothing is.
         form.ListBox1->clearSelection();
-        form.ListBox1->setCurrentRow(-1);
-        form.BtnViewInput->click();  // nothing selected: an empty viewer
+        QCOMPARE(form.ListBox1->selectedItems().size(), 1);
+        {
+            TForm1 none(program(), {});
+            viewers.Watch(none);
+            none.BtnViewInput->click();  // nothing selected: an empty viewer
+        }
         QCOMPARE(viewers.lines, (QList<int>{3, 3, 0}));
         QCOMPARE(viewers.reFindEnabled, (QList<bool>{false, false, false}));
         form.Ini.Viewer.ReFindReady = true;

@@ -7,6 +7,8 @@
 
 #include "launcher/LauncherEntries.h"
 #include "launcher/LauncherMessages.h"
+#include "launcher/LauncherWorkLists.h"
+#include "launcher/TForm12.h"
 #include "platform/MessageBox.h"
 #include "app/rules/Messages.h"
 #include "app/TForm1.h"
@@ -275,6 +277,40 @@ private slots:
         form.MenuLauncherSet->trigger();
         QVERIFY(steps.Done());
         QCOMPARE(ReadBytes(ini()), before);
+    }
+
+    // What the settings file would cut when read back is refused at OK, naming the box; the
+    // entry keeps what it had. The limit counts bytes, quotes the file adds included.
+    void textsTheSettingsFileCannotKeepAreRefused()
+    {
+        LauncherEntries entries;
+        entries.ProgTitle[1] = "T";
+        entries.ProgName[1] = "/bin/x";
+        LauncherWorkLists lists(entries);
+        const QString kanji(512, QChar(u'漢'));  // 1024 bytes in Shift-JIS
+        const QString quoted = "\"" + QString(1021, 'a') + "\"";  // 1023 bytes, 1025 written
+        const QList<std::tuple<const char *, QString, QString>> refused = {
+            {"Edit1", kanji, QStringLiteral("ﾌﾟﾛｸﾞﾗﾑﾀｲﾄﾙ")},
+            {"Edit3", QString(1024, 'a'), QStringLiteral("ｵﾌﾟｼｮﾝ")},
+            {"Edit3", quoted, QStringLiteral("ｵﾌﾟｼｮﾝ")},
+            {"Edit4", QString(1024, 'd'), QStringLiteral("実行ﾃﾞｨﾚｸﾄﾘ")}};
+        for (const auto &[box, text, caption] : refused) {
+            TForm12 dialog(lists, 0);
+            dialog.LoadEntry();
+            Child<QLineEdit>(&dialog, box)->setText(text);
+            dialog.BtnOk->click();
+            QCOMPARE(boxes_.takeLast(), msg::TooLong(caption));
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QCOMPARE(lists.Entry(0).Title, QByteArray("T"));
+            QCOMPARE(lists.Entry(0).Option, QByteArray());
+        }
+        TForm12 dialog(lists, 0);
+        dialog.LoadEntry();
+        dialog.Edit1->setText(QString(511, QChar(u'漢')) + "a");  // 1023 bytes
+        dialog.Edit3->setText(QString(1023, 'a'));
+        dialog.BtnOk->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(lists.Entry(0).Option, QByteArray(1023, 'a'));
     }
 };
 

@@ -122,6 +122,21 @@ private slots:
         }
     }
 
+    // A prefix pasted with a line break is used as the settings file will keep it, so the
+    // file-name line of a join is one line now and after a restart alike.
+    void pastedLineBreakEndsThePrefixAtOnce()
+    {
+        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        for (const QString &pasted : {QStringLiteral("# 名前\r\nnext"), QStringLiteral("# 名前\nnext"),
+                                      QStringLiteral("# 名前\rnext")}) {
+            TForm2 form(s);
+            form.ShowSettings();
+            form.Edit2->setText(pasted);
+            form.BtnOk->click();
+            QCOMPARE(s.AddStrTo, Sjis("# 名前"));
+        }
+    }
+
     void cancelAsksAndNoKeepsTheDialogOpen()
     {
         Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
@@ -186,6 +201,22 @@ private slots:
             QCOMPARE(form.BigView1->RowCount(), 0);
         }
         QVERIFY(s.FileName3 != bytes("missing.txt"));  // display stores nothing
+    }
+
+    // A stored separator path in Shift-JIS bytes is shown by those bytes, as the join reads it.
+    void displayShowsAShiftJisNamedFile()
+    {
+        const QByteArray path = bytes(".") + "/" + Sjis("区切 表.txt");
+        testsupport::WriteBytesAt(path, "SEP\r\n");
+        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        s.FileName1 = path;
+        TForm2 form(s);
+        form.ShowSettings();
+        Boxes boxes;
+        form.BtnDisp1->click();
+        QCOMPARE(boxes.texts, QStringList{});
+        QCOMPARE(form.BigView1->RowCount(), 1);
+        QCOMPARE(form.BigView1->GetRow(0), QByteArray("SEP"));
     }
 
     void storedAndShownTextRules()

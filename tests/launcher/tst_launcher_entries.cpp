@@ -91,6 +91,27 @@ private slots:
         QCOMPARE(back.ProgShortCut[1], QByteArray());  // a single blank reads back empty
     }
 
+    // An option in quotes of its own reads back with them; other options are written bare.
+    void quotedOptionsReadBackAsTyped()
+    {
+        const QString ini = dir_.filePath("quoted.ini");
+        LauncherEntries e;
+        e.ProgOption[1] = "\"my arg\" %f \"last\"";
+        e.ProgOption[2] = "'single' %f 'q'";
+        e.ProgOption[3] = "%f \"x\"";
+        e.ProgOption[4] = "\"";
+        WriteLauncherEntries(QFile::encodeName(ini), e);
+        const QByteArray text = ReadBytes(ini);
+        QVERIFY(text.contains("\r\n1=\"\"my arg\" %f \"last\"\"\r\n"));
+        QVERIFY(text.contains("\r\n3=%f \"x\"\r\n"));
+        const LauncherEntries back = ReadLauncherEntries(QFile::encodeName(ini));
+        for (int i : {1, 2, 3, 4})
+            QCOMPARE(back.ProgOption[i], e.ProgOption[i]);
+        // Written again unchanged: the round trip is stable.
+        WriteLauncherEntries(QFile::encodeName(ini), back);
+        QCOMPARE(ReadBytes(ini), text);
+    }
+
     void missingFileReadsEmpty()
     {
         const LauncherEntries e = ReadLauncherEntries(QFile::encodeName(dir_.filePath("absent.ini")));
