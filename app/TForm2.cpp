@@ -8,6 +8,7 @@
 
 #include "app/Appearance.h"
 #include "bigview/BigView.h"
+#include "bigview/ViewPresets.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
@@ -76,7 +77,7 @@ void TForm2::BuildControls()
     BigView1 = new TBigView(this);
     BigView1->setObjectName("BigView1");
     BigView1->setGeometry(8, 246, 601, 112);
-    SetContentViewProperties(BigView1, {bvClientLow});
+    ApplyContentViewPreset(*BigView1, {bvClientLow});
     BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
         if (FormKeyDown(key, shift))
             key = 0;

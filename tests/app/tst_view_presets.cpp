@@ -1,9 +1,11 @@
 // The property sets of the windows' text views as each window shows them once constructed: the
 // main window's and the separator dialog's content views, and the viewer's view. Every property
-// a window sets is pinned, so a change of the set shows here whichever window it reaches.
+// a window sets is pinned, on the window's view and on a bare view given the same preset (what
+// the benchmarks and the view tests use), so a change of a set shows here wherever it lands.
 #include <QtTest>
 
 #include "bigview/BigView.h"
+#include "bigview/ViewPresets.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "app/Appearance.h"
@@ -61,6 +63,28 @@ void VerifyContentView(const ViewProps &p, TBvStyle frame)
     QCOMPARE(p.wordWrap, true);
 }
 
+// The viewer's view, which no settings have reached yet.
+void VerifyViewerView(const ViewProps &p)
+{
+    QCOMPARE(p.style, (TBvStyle{bvClientLow}));
+    QCOMPARE(p.capacity, 0);
+    QCOMPARE(p.caret, false);
+    QCOMPARE(p.maxChar, 255);
+    QCOMPARE(p.pCanLimit, 0);
+    QCOMPARE(p.scOver, true);
+    QCOMPARE(p.scrollBar, ssVertical);
+    QCOMPARE(p.scrollSense, 2);
+    QCOMPARE(p.select, false);
+    QCOMPARE(p.focus, Qt::StrongFocus);
+    QCOMPARE(p.viewTabStop, 4);
+    QCOMPARE(p.wrapByte, 80);
+    QCOMPARE(p.wordWrap, true);
+    QCOMPARE(p.font, ResolveFont(QStringLiteral("System"), 19, true));
+    QCOMPARE(QFontInfo(p.font).pixelSize(), 19);
+    QCOMPARE(p.fontColor, QColor(Qt::black));
+    QCOMPARE(p.color, TBigView().Color());  // the view's own
+}
+
 // The content views' look comes from the settings, after their properties.
 void VerifySettingsLook(const ViewProps &p, const Settings &s)
 {
@@ -89,6 +113,9 @@ private slots:
         const ViewProps p = Read(*form.BigView1);
         VerifyContentView(p, {bvDblFrame});
         VerifySettingsLook(p, form.Ini);
+        TBigView preset;
+        ApplyContentViewPreset(preset, {bvDblFrame});
+        VerifyContentView(Read(preset), {bvDblFrame});
     }
 
     void separatorDialogContentView()
@@ -98,6 +125,9 @@ private slots:
         const ViewProps p = Read(*form.BigView1);
         VerifyContentView(p, {bvClientLow});
         VerifySettingsLook(p, s);
+        TBigView preset;
+        ApplyContentViewPreset(preset, {bvClientLow});
+        VerifyContentView(Read(preset), {bvClientLow});
     }
 
     // The viewer's view differs from the content views in its caret (shown only on a hit), its
@@ -106,24 +136,10 @@ private slots:
     {
         ViewerState state;
         TForm3 viewer(state);
-        const ViewProps p = Read(*viewer.BigView1);
-        QCOMPARE(p.style, (TBvStyle{bvClientLow}));
-        QCOMPARE(p.capacity, 0);
-        QCOMPARE(p.caret, false);
-        QCOMPARE(p.maxChar, 255);
-        QCOMPARE(p.pCanLimit, 0);
-        QCOMPARE(p.scOver, true);
-        QCOMPARE(p.scrollBar, ssVertical);
-        QCOMPARE(p.scrollSense, 2);
-        QCOMPARE(p.select, false);
-        QCOMPARE(p.focus, Qt::StrongFocus);
-        QCOMPARE(p.viewTabStop, 4);
-        QCOMPARE(p.wrapByte, 80);
-        QCOMPARE(p.wordWrap, true);
-        QCOMPARE(p.font, ResolveFont(QStringLiteral("System"), 19, true));
-        QCOMPARE(QFontInfo(p.font).pixelSize(), 19);
-        QCOMPARE(p.fontColor, QColor(Qt::black));
-        QCOMPARE(p.color, TBigView().Color());  // the view's own
+        VerifyViewerView(Read(*viewer.BigView1));
+        TBigView preset;
+        ApplyViewerPreset(preset);
+        VerifyViewerView(Read(preset));
     }
 };
 
