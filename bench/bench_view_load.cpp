@@ -13,7 +13,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bigview/BigView.h"
-#include "platform/Fonts.h"
+#include "bigview/ViewPresets.h"
 
 namespace {
 constexpr qint64 FileBytes = 500'000'000;
@@ -46,7 +46,9 @@ Figures ReadFigures(const QString &path)
     return f;
 }
 
-// A shown window holding a view set up as the viewer window sets its own.
+// A shown window holding a view placed as the viewer window places its own, with the wrap the
+// viewer takes from the settings. Without wrap the view also gets the horizontal bar the viewer
+// lacks, so that the one long line can be scrolled to its far end.
 struct ViewWindow {
     QWidget window;
     TBigView *view = nullptr;
@@ -57,15 +59,11 @@ struct ViewWindow {
         layout->setContentsMargins(0, 0, 0, 0);
         view = new TBigView(&window);
         layout->addWidget(view);
-        view->setFont(ResolveFont(QStringLiteral("System"), -19));
-        view->SetScrollBar(wordWrap ? ssVertical : ssBoth);
-        view->SetScrollSense(2);
-        view->SetScOver(true);
-        view->SetSelect(false);
-        view->SetViewTabStop(4);
-        view->SetMaxChar(255);
+        ApplyViewerPreset(*view);
         view->SetWordWrap(wordWrap);
         view->SetWrapByte(wrapByte);
+        if (!wordWrap)
+            view->SetScrollBar(ssBoth);
         window.show();
         QApplication::processEvents();
     }
