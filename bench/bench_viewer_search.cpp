@@ -11,6 +11,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bigview/BigView.h"
+#include "bigview/BigViewProbe.h"
 #include "bigview/ViewPresets.h"
 #include "viewer/TextSearch.h"
 #include "viewer/ViewScroll.h"
@@ -41,10 +42,10 @@ struct ViewWindow {
 // Runs `change` and waits until the view has painted the result.
 double TimeToPaint(TBigView &view, const std::function<void()> &change)
 {
-    const qint64 painted = view.PaintCount();
+    const qint64 painted = Probe(view).PaintCount();
     return bench::TimeCall([&] {
         change();
-        while (view.PaintCount() == painted)
+        while (Probe(view).PaintCount() == painted)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
     });
 }
