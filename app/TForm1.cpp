@@ -37,6 +37,7 @@
 #include "platform/WindowPlacement.h"
 #include "bigview/BigView.h"
 #include "bigview/ViewFileLoad.h"
+#include "bigview/ViewPresets.h"
 #include "lines/NativeFile.h"
 #include "viewer/TForm3.h"
 #include "app/rules/TextValues.h"
@@ -207,7 +208,7 @@ void TForm1::BuildControls()
     // The view takes the rest of the client area below the menu.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     BigView1->setGeometry(8, 264, 601, clientHeight - 264 - 6);
-    SetContentViewProperties(BigView1, {bvDblFrame});
+    ApplyContentViewPreset(*BigView1, {bvDblFrame});
     BigView1->OnDblClick = [this](TBigView *) { BigView1Click(); };
     // The view's key-down event is the form's, as for every other control.
     BigView1->OnKeyDown = [this](TBigView *sender, int &key, int shift) {

@@ -10,6 +10,7 @@
 #include "bigview/BigView.h"
 #include "bigview/ViewFileLoad.h"
 #include "lines/NativeFile.h"
+#include "bigview/ViewPresets.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
@@ -78,7 +79,7 @@ void TForm2::BuildControls()
     BigView1 = new TBigView(this);
     BigView1->setObjectName("BigView1");
     BigView1->setGeometry(8, 246, 601, 112);
-    SetContentViewProperties(BigView1, {bvClientLow});
+    ApplyContentViewPreset(*BigView1, {bvClientLow});
     BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
         if (FormKeyDown(key, shift))
             key = 0;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "bigview/BigView.h"
+#include "bigview/ViewPresets.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
 #include "viewer/StatusCaption.h"
@@ -36,21 +37,7 @@ TForm3::TForm3(ViewerState &state, QWidget *parent)
 
     BigView1 = new TBigView(this);
     BigView1->setObjectName("BigView1");
-    BigView1->SetBvStyle({bvClientLow});
-    BigView1->SetCapacity(0);
-    BigView1->SetCaret(false);
-    BigView1->setFont(ResolveFont(QStringLiteral("System"), 19, true));
-    BigView1->SetFontColor(Qt::black);
-    BigView1->SetMaxChar(255);
-    BigView1->SetPCanLimit(0);
-    BigView1->SetScOver(true);
-    BigView1->SetScrollBar(ssVertical);
-    BigView1->SetScrollSense(2);
-    BigView1->SetSelect(false);
-    BigView1->setFocusPolicy(Qt::StrongFocus);
-    BigView1->SetViewTabStop(4);
-    BigView1->SetWrapByte(80);
-    BigView1->SetWordWrap(true);
+    ApplyViewerPreset(*BigView1);
     BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
         if (FormKeyDown(key, shift))
             key = 0;
