@@ -52,7 +52,9 @@ private:
     static KeyDown Handler(Owner *owner, bool (Owner::*method)(Args...))
     {
         if constexpr (sizeof...(Args) == 3)
-            return [owner, method](QWidget *sender, int key, int shift) { return (owner->*method)(sender, key, shift); };
+            return [owner, method](QWidget *sender, int key, int shift) {
+                return (owner->*method)(sender, key, shift);
+            };
         else
             return [owner, method](QWidget *, int key, int shift) { return (owner->*method)(key, shift); };
     }
