@@ -22,23 +22,6 @@ QColor SettingColor(const QByteArray &text, TColor fallback)
     return ToQColor(StringToColor(text).value_or(fallback));
 }
 
-void SetContentViewProperties(TBigView *view, TBvStyle frame)
-{
-    view->SetBvStyle(frame);
-    view->SetCapacity(0);
-    view->SetCaret(true);
-    view->SetMaxChar(255);
-    view->SetPCanLimit(0);
-    view->SetScOver(true);
-    view->SetScrollBar(ssVertical);
-    view->SetScrollSense(2);
-    view->SetSelect(false);
-    view->setFocusPolicy(Qt::StrongFocus);
-    view->SetViewTabStop(4);
-    view->SetWrapByte(0);
-    view->SetWordWrap(true);
-}
-
 void ApplyListLook(QWidget *list, const Settings &s)
 {
     list->setFont(SettingFont(s.ListFontName, s.ListFontSize));

@@ -1,8 +1,8 @@
 #pragma once
 // The look of the input list and of the text views, from the settings' text values: fonts by
 // name and point size, colours by name or number. Every window that holds a text view (the main
-// window, the separator dialog, the viewer window) takes the view look through ApplyTextLook.
-// The two content views of the main window and the separator dialog are placed alike.
+// window, the separator dialog, the viewer window) takes the view look through ApplyTextLook,
+// over the property set its view was placed with (bigview/ViewPresets.h).
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
@@ -19,10 +19,6 @@ struct Settings;
 QFont SettingFont(const QByteArray &name, const QByteArray &size);
 // A colour text as shown; text that is neither a name nor a number gives the fallback.
 QColor SettingColor(const QByteArray &text, TColor fallback);
-
-// The properties the main window's and the separator dialog's views are placed with: a caret,
-// no selection, wrap at the window width, a vertical scroll bar; they differ in their frame.
-void SetContentViewProperties(TBigView *view, TBvStyle frame);
 
 // ListFontName, ListFontSize, ListFontColor and ListBackColor on a list.
 void ApplyListLook(QWidget *list, const Settings &settings);

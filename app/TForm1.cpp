@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,17 +25,20 @@
 #include "lines/ShiftJis.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/HelpWindow.h"
-#include "platform/KeyMap.h"
+#include "platform/KeyRouter.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFile.h"
+#include "platform/VirtualKeys.h"
 #include "launcher/TForm11.h"
 #include "launcher/TForm13.h"
 #include "app/WindowActivation.h"
 #include "platform/WindowPlacement.h"
 #include "bigview/BigView.h"
 #include "bigview/ViewFileLoad.h"
+#include "bigview/ViewPresets.h"
 #include "lines/NativeFile.h"
 #include "viewer/TForm3.h"
 #include "app/rules/TextValues.h"
@@ -154,15 +156,11 @@ void TForm1::BuildControls()
     setFixedSize(617, 404);
 
     auto button = [client](QPushButton *&b, const char *name, const QString &caption, int x, int y, int w) {
-        b = new QPushButton(caption, client);
-        b->setObjectName(name);
-        b->setGeometry(x, y, w, 25);
+        b = MakeButton(client, name, caption, {x, y, w, 25});
         b->setAutoDefault(false);
     };
     auto check = [client](QCheckBox *&c, const char *name, const QString &caption, int x, int y) {
-        c = new QCheckBox(caption, client);
-        c->setObjectName(name);
-        c->setGeometry(x, y, 130, 24);
+        c = MakeCheckBox(client, name, caption, {x, y, 130, 24});
     };
 
     Panel1 = new QFrame(client);
@@ -170,20 +168,14 @@ void TForm1::BuildControls()
     Panel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Panel1->setGeometry(0, 0, 617, 2);
 
-    Label1 = new QLabel(QStringLiteral("出力ﾌｧｲﾙ名(&J)"), client);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(8, 10, 112, 24);
-    Edit1 = new QLineEdit(client);
-    Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(120, 9, 292, 26);
+    Label1 = MakeLabel(client, "Label1", QStringLiteral("出力ﾌｧｲﾙ名(&J)"), {8, 10, 112, 24});
+    Edit1 = MakeEdit(client, "Edit1", {120, 9, 292, 26});
     Label1->setBuddy(Edit1);
     button(BtnRef, "BtnRef", QStringLiteral("参照(&A)"), 418, 9, 62);
     button(BtnOk, "BtnOk", QStringLiteral("実行(&O)"), 484, 9, 62);
     button(BtnCansel, "BtnCansel", QStringLiteral("終了"), 550, 9, 60);
 
-    Label2 = new QLabel(QStringLiteral("  入力ﾌｧｲﾙ名(&Q)"), client);
-    Label2->setObjectName("Label2");
-    Label2->setGeometry(8, 40, 200, 22);
+    Label2 = MakeLabel(client, "Label2", QStringLiteral("  入力ﾌｧｲﾙ名(&Q)"), {8, 40, 200, 22});
     ListBox1 = new QListWidget(client);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -209,21 +201,14 @@ void TForm1::BuildControls()
     button(BtnViewOutput, "BtnViewOutput", QStringLiteral("出力拡大(&L)"), col3, 87, 124);
     button(BtnReRead, "BtnReRead", QStringLiteral("再設定(&M)"), col3, 112, 124);
 
-    Label4 = new QLabel(QStringLiteral("  内容表示(&W)"), client);
-    Label4->setObjectName("Label4");
-    Label4->setGeometry(8, 242, 200, 22);
+    Label4 = MakeLabel(client, "Label4", QStringLiteral("  内容表示(&W)"), {8, 242, 200, 22});
     BigView1 = new TBigView(client);
     BigView1->setObjectName("BigView1");
     // The view takes the rest of the client area below the menu.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     BigView1->setGeometry(8, 264, 601, clientHeight - 264 - 6);
-    SetContentViewProperties(BigView1, {bvDblFrame});
+    ApplyContentViewPreset(*BigView1, {bvDblFrame});
     BigView1->OnDblClick = [this](TBigView *) { BigView1Click(); };
-    // The view's key-down event is the form's, as for every other control.
-    BigView1->OnKeyDown = [this](TBigView *sender, int &key, int shift) {
-        if (FormKeyDown(sender, key, shift))
-            key = 0;
-    };
     Label4->setBuddy(BigView1);
     button(BtnPreview, "BtnPreview", QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&R)"), col3, 188, 124);
     button(BtnLauncherRun, "BtnLauncherRun", QStringLiteral("ﾗﾝﾁｬｰ(&S)"), col3, 213, 124);
@@ -232,11 +217,12 @@ void TForm1::BuildControls()
                                  BtnPaste, BtnDelete, BtnDisp, BtnViewInput, BtnSeparate, CheckBox1,
                                  CheckBox2, CheckBox3, CheckBox4, BtnOutFileDisp, BtnViewOutput,
                                  BtnReRead, BigView1, BtnPreview, BtnLauncherRun};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    for (QWidget *w : order)
-        if (w != BigView1)
-            w->installEventFilter(this);
+    SetTabOrder(order);
+    // Edit1 and ListBox1 have keys of their own; the form's keys work in every control and the view.
+    auto *keys = new KeyRouter(this, &TForm1::FormKeyDown);
+    keys->Bind(Edit1, &TForm1::Edit1KeyDown);
+    keys->Bind(ListBox1, &TForm1::ListBox1KeyDown);
+    keys->Bind(order);
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm1::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm1::BtnCanselClick);
@@ -600,7 +586,7 @@ void TForm1::MenuLauncherSetClick()
     dialog.exec();
 }
 
-bool TForm1::SharedKeyDown(QWidget *sender, int key, int shift)
+bool TForm1::FormKeyDown(QWidget *sender, int key, int shift)
 {
     if (key == vk::Escape) {
         close();
@@ -622,15 +608,14 @@ bool TForm1::SharedKeyDown(QWidget *sender, int key, int shift)
     return false;
 }
 
-bool TForm1::FormKeyDown(QWidget *sender, int key, int shift) { return SharedKeyDown(sender, key, shift); }
-
 bool TForm1::Edit1KeyDown(int key, int shift)
 {
+    Q_UNUSED(shift);
     if (key == vk::Return) {
         BtnOkClick();
         return true;
     }
-    return SharedKeyDown(Edit1, key, shift);
+    return false;
 }
 
 bool TForm1::ListBox1KeyDown(int key, int shift)
@@ -642,19 +627,5 @@ bool TForm1::ListBox1KeyDown(int key, int shift)
             BtnDispClick();
         return true;
     }
-    return SharedKeyDown(ListBox1, key, shift);
-}
-
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const VirtualKey vk = MapKeyEvent(static_cast<QKeyEvent *>(event));
-        auto *sender = static_cast<QWidget *>(watched);
-        if (watched == Edit1)
-            return Edit1KeyDown(vk.key, vk.shift);
-        if (watched == ListBox1)
-            return ListBox1KeyDown(vk.key, vk.shift);
-        return FormKeyDown(sender, vk.key, vk.shift);
-    }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }

@@ -101,9 +101,6 @@ public:
     // The options of the joining job as the check boxes and settings stand now.
     JoinOptions CurrentJoinOptions() const;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void BuildMenus();
     void BuildControls();
@@ -115,8 +112,8 @@ private:
     // The preview file for the preview command and the launcher: the preview job under a busy
     // cursor; false after a failure, which it reports.
     bool WritePreview(const QByteArray &previewFile);
-    // The keys the three key handlers share; returns true when the key was used.
-    bool SharedKeyDown(QWidget *sender, int key, int shift);
+    // Key-down handlers (KeyRouter): a control's own, then the form's, which works in every
+    // control; each returns true when the key was used.
     bool FormKeyDown(QWidget *sender, int key, int shift);
     bool Edit1KeyDown(int key, int shift);
     bool ListBox1KeyDown(int key, int shift);

@@ -11,9 +11,12 @@
 #include "bigview/ViewFileLoad.h"
 #include "lines/IniFile.h"
 #include "lines/NativeFile.h"
+#include "bigview/ViewPresets.h"
 #include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
+#include "platform/KeyRouter.h"
 #include "platform/MessageBox.h"
 #include "app/rules/Messages.h"
 #include "lines/ShiftJis.h"
@@ -38,22 +41,14 @@ void TForm2::BuildControls()
 {
     setFixedSize(617, 403);
     auto label = [this](QLabel *&l, const char *name, const QString &caption, int x, int y, int w) {
-        l = new QLabel(caption, this);
-        l->setObjectName(name);
-        l->setGeometry(x, y, w, 22);
+        l = MakeLabel(this, name, caption, {x, y, w, 22});
     };
     auto button = [this](QPushButton *&b, const char *name, const QString &caption, int x, int y) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setGeometry(x, y, 76, 27);
+        b = MakeButton(this, name, caption, {x, y, 76, 27});
         // Enter on a focused button clicks it; Enter elsewhere clicks nothing.
         b->setAutoDefault(true);
     };
-    auto edit = [this](QLineEdit *&e, const char *name, int y) {
-        e = new QLineEdit(this);
-        e->setObjectName(name);
-        e->setGeometry(8, y, 437, 27);
-    };
+    auto edit = [this](QLineEdit *&e, const char *name, int y) { e = MakeEdit(this, name, {8, y, 437, 27}); };
     const int browseX = 451, dispX = 533;
 
     label(Label2, "Label2", QStringLiteral("区切１出力ﾌｧｲﾙ名(&1)"), 8, 8, 300);
@@ -79,11 +74,7 @@ void TForm2::BuildControls()
     BigView1 = new TBigView(this);
     BigView1->setObjectName("BigView1");
     BigView1->setGeometry(8, 246, 601, 112);
-    SetContentViewProperties(BigView1, {bvClientLow});
-    BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
-        if (FormKeyDown(key, shift))
-            key = 0;
-    };
+    ApplyContentViewPreset(*BigView1, {bvClientLow});
 
     button(BtnOk, "BtnOk", QStringLiteral("保存(&S)"), browseX, 368);
     button(BtnCansel, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), dispX, 368);
@@ -96,11 +87,11 @@ void TForm2::BuildControls()
 
     const QList<QWidget *> order{BtnSeparete1, BtnDisp1, Edit1, Edit2, BtnSeparate2, BtnDisp2, Edit3,
                                  BtnSeparate3, BtnDisp3, Edit4, BigView1, BtnOk, BtnCansel};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    for (QWidget *w : order)
-        if (w != BigView1)
-            w->installEventFilter(this);
+    SetTabOrder(order);
+    // Esc works in every control, the view and the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm2::FormKeyDown);
+    keys->Bind(order);
+    keys->Bind({this});
     BtnSeparete1->setFocus();
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm2::BtnOkClick);
@@ -188,25 +179,12 @@ bool TForm2::FormKeyDown(int key, int shift)
     return false;
 }
 
-bool TForm2::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto *keyEvent = static_cast<QKeyEvent *>(event);
-        const VirtualKey pressed = MapKeyEvent(keyEvent);
-        if (FormKeyDown(pressed.key, pressed.shift))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void TForm2::keyPressEvent(QKeyEvent *event)
 {
-    const VirtualKey pressed = MapKeyEvent(event);
-    if (FormKeyDown(pressed.key, pressed.shift))
-        return;
-    // A focused button takes Enter itself; Enter that reaches the dialog from an edit box or the
-    // view has no meaning here and must not click the last focused button.
-    if (pressed.key == vk::Return)
+    // The keys FormKeyDown left. A focused button takes Enter itself; Enter that reaches the
+    // dialog from an edit box or the view has no meaning here and must not click the last
+    // focused button.
+    if (MapKeyEvent(event).key == vk::Return)
         return;
     QDialog::keyPressEvent(event);
 }

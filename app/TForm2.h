@@ -47,7 +47,6 @@ public:
     bool FormKeyDown(int key, int shift);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

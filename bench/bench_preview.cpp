@@ -15,6 +15,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bigview/BigView.h"
+#include "bigview/BigViewProbe.h"
 #include "app/TForm1.h"
 #include "viewer/TForm3.h"
 
@@ -50,7 +51,7 @@ double PreviewInChild(const QString &dir, const QByteArrayList &inputs, qint64 *
             // Waits inside the viewer's own loop for its first paint, then closes it.
             auto *poll = new QTimer(viewer);
             QObject::connect(poll, &QTimer::timeout, viewer, [&, viewer] {
-                if (viewer->BigView1->PaintCount() == 0)
+                if (Probe(*viewer->BigView1).PaintCount() == 0)
                     return;
                 seconds = clock.nsecsElapsed() / 1e9;
                 shownRows = viewer->BigView1->RowCount();

@@ -1,5 +1,5 @@
 // The view's Find over a big file, for a text that does not occur, against grep -c for the same
-// text on the same file.
+// text on the same file; the view is placed as the viewer window places its own.
 #include <QApplication>
 #include <QFile>
 #include <QVBoxLayout>
@@ -10,7 +10,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bigview/BigView.h"
-#include "platform/Fonts.h"
+#include "bigview/ViewPresets.h"
 
 namespace {
 constexpr qint64 FileBytes = 500'000'000;
@@ -32,10 +32,7 @@ int main(int argc, char **argv)
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new TBigView(&window);
     layout->addWidget(view);
-    view->setFont(ResolveFont(QStringLiteral("System"), -19));
-    view->SetScrollBar(ssVertical);
-    view->SetScOver(true);
-    view->SetWrapByte(80);
+    ApplyViewerPreset(*view);
     window.show();
     QApplication::processEvents();
     const double loadS = bench::TimeCall([&] { view->LoadFromFile(path); });

@@ -13,7 +13,8 @@
 
 #include "bench/BenchSupport.h"
 #include "bigview/BigView.h"
-#include "platform/Fonts.h"
+#include "bigview/BigViewProbe.h"
+#include "bigview/ViewPresets.h"
 
 namespace {
 constexpr qint64 FileBytes = 500'000'000;
@@ -46,7 +47,9 @@ Figures ReadFigures(const QString &path)
     return f;
 }
 
-// A shown window holding a view set up as the viewer window sets its own.
+// A shown window holding a view placed as the viewer window places its own, with the wrap the
+// viewer takes from the settings. Without wrap the view also gets the horizontal bar the viewer
+// lacks, so that the one long line can be scrolled to its far end.
 struct ViewWindow {
     QWidget window;
     TBigView *view = nullptr;
@@ -57,15 +60,11 @@ struct ViewWindow {
         layout->setContentsMargins(0, 0, 0, 0);
         view = new TBigView(&window);
         layout->addWidget(view);
-        view->setFont(ResolveFont(QStringLiteral("System"), -19));
-        view->SetScrollBar(wordWrap ? ssVertical : ssBoth);
-        view->SetScrollSense(2);
-        view->SetScOver(true);
-        view->SetSelect(false);
-        view->SetViewTabStop(4);
-        view->SetMaxChar(255);
+        ApplyViewerPreset(*view);
         view->SetWordWrap(wordWrap);
         view->SetWrapByte(wrapByte);
+        if (!wordWrap)
+            view->SetScrollBar(ssBoth);
         window.show();
         QApplication::processEvents();
     }
@@ -73,11 +72,11 @@ struct ViewWindow {
 
 double LoadAndPaint(TBigView &view, const QString &path)
 {
-    const qint64 painted = view.PaintCount();
+    const qint64 painted = Probe(view).PaintCount();
     return bench::TimeCall([&] {
         view.Clear();
         view.LoadFromFile(path);
-        while (view.PaintCount() == painted)
+        while (Probe(view).PaintCount() == painted)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
     });
 }
@@ -96,7 +95,7 @@ Figures LoadInChild(const QString &path, const QString &figures, int wrapByte, b
         Figures f;
         f.seconds = LoadAndPaint(*w.view, path);
         f.rows = w.view->RowCount();
-        f.imageBytes = w.view->Image().sizeInBytes();
+        f.imageBytes = Probe(*w.view).Image().sizeInBytes();
         if (extra)
             extra(*w.view, f);
         WriteFigures(figures, f);
@@ -158,7 +157,7 @@ int main()
     const QString linePath = dir + "/one line.txt";
     WriteOneLineFile(linePath);
     const Figures l = LoadInChild(linePath, figures, 80, false, [](TBigView &view, Figures &f) {
-        const qint64 rendered = view.RenderedRows();
+        const qint64 rendered = Probe(view).RenderedRows();
         f.seconds += bench::TimeCall([&] {
             view.HandleHScroll(7);  // right end
             view.HandleHScroll(0);  // one column back
@@ -166,10 +165,10 @@ int main()
             view.horizontalScrollBar()->setSliderPosition(view.horizontalScrollBar()->maximum() / 2);
             view.HandleHScroll(5);  // the middle, by the thumb
         });
-        if (view.RenderedRows() - rendered < 4)
+        if (Probe(view).RenderedRows() - rendered < 4)
             throw std::runtime_error("horizontal scrolling did not render");
         f.farColumn = view.HScrollPos();
-        f.imageBytes = qMax(f.imageBytes, view.Image().sizeInBytes());
+        f.imageBytes = qMax(f.imageBytes, Probe(view).Image().sizeInBytes());
     });
     std::printf("view-load: one 100 MB line, wrap off: load+paint+4 horizontal scrolls %.3f s, peak RSS %.0f MB "
                 "(%.2f x the file), image %lld bytes, middle column %d\n",

@@ -11,7 +11,8 @@
 
 #include "bench/BenchSupport.h"
 #include "bigview/BigView.h"
-#include "platform/Fonts.h"
+#include "bigview/BigViewProbe.h"
+#include "bigview/ViewPresets.h"
 #include "viewer/TextSearch.h"
 #include "viewer/ViewScroll.h"
 
@@ -21,7 +22,7 @@ constexpr int kJumpLines = 10'000'000;
 constexpr int kRuns = 3;
 const QByteArray kMissing = "Zq_never_here_7";
 
-// A shown window holding a view set up as the viewer window sets its own.
+// A shown window holding a view placed as the viewer window places its own.
 struct ViewWindow {
     QWidget window;
     TBigView *view = nullptr;
@@ -32,15 +33,7 @@ struct ViewWindow {
         layout->setContentsMargins(0, 0, 0, 0);
         view = new TBigView(&window);
         layout->addWidget(view);
-        view->setFont(ResolveFont(QStringLiteral("System"), -19));
-        view->SetScrollBar(ssVertical);
-        view->SetScrollSense(2);
-        view->SetScOver(true);
-        view->SetSelect(false);
-        view->SetViewTabStop(4);
-        view->SetMaxChar(255);
-        view->SetWordWrap(true);
-        view->SetWrapByte(80);
+        ApplyViewerPreset(*view);
         window.show();
         QApplication::processEvents();
     }
@@ -49,10 +42,10 @@ struct ViewWindow {
 // Runs `change` and waits until the view has painted the result.
 double TimeToPaint(TBigView &view, const std::function<void()> &change)
 {
-    const qint64 painted = view.PaintCount();
+    const qint64 painted = Probe(view).PaintCount();
     return bench::TimeCall([&] {
         change();
-        while (view.PaintCount() == painted)
+        while (Probe(view).PaintCount() == painted)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
     });
 }

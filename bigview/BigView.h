@@ -16,6 +16,9 @@
 //   BigViewCaret.cpp    caret and selection positions, the drawn caret
 //   BigViewInput.cpp    keys, clicks, word selection, drag selection, popup menu
 //   BigViewContent.cpp  the operations through which text enters and leaves the view
+// Beside the class:
+//   ViewPresets         the property sets the program's windows place their views with
+//   BigViewProbe.h      what only the tests and the benchmarks look at inside a view
 // The plain rules it calls, tested without a window:
 //   BvRows      lines -> display rows (wrapping) and row/line position conversions
 //   BvText      byte kinds and text measuring (TBvMetrics)
@@ -162,7 +165,6 @@ public:
     int RowCount() const { return rows_.Count(); }
     int LineCount() const;
     TBvRow Row(int row) const { return rows_.At(row); }  // EListError outside the rows
-    const TBvRows &RowList() const { return rows_; }
     const TBvStrings &Lines() const { return *lines_; }
     QByteArrayView RowView(int row) const;   // no copy; valid until the text changes
     int RowLength(int row) const;            // EListError outside the rows
@@ -196,9 +198,6 @@ public:
     int ClientHeight() const;
 
     // ---- Rendering and painting ----
-    const QImage &Image() const { return image_; }
-    // Columns scrolled off to the left when the Image was rendered: the Image starts there.
-    int ImageOriginColumn() const { return imageOrigin_; }
     void ClearImage();
     void Redraw();
     void ScrollImageUp(int n);
@@ -206,10 +205,6 @@ public:
     void InvertSpan(QPoint p, QPoint q);
     void HighlightRow(int row);
     void Paint();                    // paints the Image to the window at once
-    bool NoRender = false;
-    int PaintDeferrals() const { return paintDeferrals_; }
-    qint64 RenderedRows() const { return renderedRows_; }   // rows rendered so far
-    qint64 PaintCount() const { return paintCount_; }       // Image copies to the window so far
 
     // ---- Scrolling ----
     int TopRow() const { return topRow_; }
@@ -230,14 +225,6 @@ public:
     void HandleHScroll(int code);
     int VScrollPos() const { return vScroll_[0]; }
     int HScrollPos() const { return hScroll_[0]; }
-    const int *VScrollHistory() const { return vScroll_; }  // current, previous, the one before
-    const int *HScrollHistory() const { return hScroll_; }
-    int ScrollStep() const { return accel_.step; }
-    int StepRepeats() const { return accel_.repeats; }
-    quint32 LastScrollTick() const { return accel_.lastTick; }
-    // Milliseconds of the system tick; tests put a clock of their own here.
-    void SetTickSource(std::function<quint32()> source);
-    quint32 Now() const { return tick_(); }
 
     // ---- Caret and selection ----
     QPoint CaretPos() const { return caretPos_; }
@@ -248,13 +235,8 @@ public:
     void PlaceCaret(QPoint pos);
     void SetSelAnchor(QPoint pos);
     void SetSelEnd(QPoint pos);
-    bool CaretShown() const { return caretCreated_ && caret_; }
-    QRect CaretRect() const;         // viewport pixels of the caret block
-    bool Selecting = false;
-    int ClickKind = 1;
-    QPoint DragPoint;
 
-    // ---- keyboard and mouse (BigViewInput.cpp) ----
+    // ---- Keyboard and mouse (BigViewInput.cpp) ----
     // Events the owner hooks. Each runs first, before the view's own handling of the input,
     // and a key handler may change the key (0 swallows it).
     using TKeyEvent = std::function<void(TBigView *sender, int &key, int shift)>;
@@ -288,12 +270,18 @@ public:
     void MouseUp(Qt::MouseButton button, int shift, QPoint client);
     // One step of drag auto-scroll; reports whether it scrolled (and so wants another step).
     bool DragStep();
-    bool DragScrolling() const { return dragTimer_.isActive(); }
-    // Milliseconds between auto-scroll steps while the pointer is held outside the rows.
-    int DragInterval() const { return dragTimer_.interval(); }
-    void SetDragInterval(int ms) { dragTimer_.setInterval(qMax(0, ms)); }
 
 protected:
+    // ---- Qt's event handlers ----
+    bool event(QEvent *e) override;
+    bool viewportEvent(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void moveEvent(QMoveEvent *e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    // Keyboard and mouse (BigViewInput.cpp).
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
@@ -303,39 +291,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
 
 private:
-    // Claims the arrow keys before shortcuts and dialog navigation can take them, and sets up
-    // the input handling while the view is constructed.
-    class InputHook : public QObject {
-    public:
-        explicit InputHook(TBigView *view);
-        bool eventFilter(QObject *watched, QEvent *e) override;
-    };
-    void DragTimerTick();
-    void RunDragStep();
-    void OpenPopupMenu(QPoint global);
+    // What only the tests and the benchmarks look at (bigview/BigViewProbe.h).
+    friend class BigViewProbe;
 
-    QTimer dragTimer_;
-    QMenu *popupMenu_ = nullptr;
-    QMetaObject::Connection popupMenuGone_;
-    bool pressClicked_ = false;   // a left press that a release over the view turns into a click
-    bool inDragStep_ = false;
-    InputHook inputHook_{this};   // last: uses the members above
-
-public:
-    // ---- end keyboard and mouse ----
-
-protected:
-    bool event(QEvent *e) override;
-    bool viewportEvent(QEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
-    void focusInEvent(QFocusEvent *e) override;
-    void focusOutEvent(QFocusEvent *e) override;
-    void changeEvent(QEvent *e) override;
-    void moveEvent(QMoveEvent *e) override;
-    void scrollContentsBy(int dx, int dy) override;
-
-private:
-    // Non-client area: frames, caption bar and sizing band.
+    // ---- Non-client area: frames, caption bar, sizing band, bar placement (BigViewFrame.cpp) ----
     enum HitCode { HitNowhere, HitClient, HitCaption, HitLeft, HitRight, HitTop, HitTopLeft,
                    HitTopRight, HitBottom, HitBottomLeft, HitBottomRight, HitBorder };
     struct FrameInsets {
@@ -352,15 +311,11 @@ private:
     void StartFrameDrag(HitCode code, QPoint globalPos);
     void DragFrame(QPoint globalPos);
     QSize MinTrackSize() const;
+    void ApplyScrollBarPolicy();
+    void ApplyFrameMargins();
+    void PlaceScrollBars();
 
-    void OnScrollAction(Qt::Orientation orientation, int action);
-    // Where a scroll request with `code` (0..7) moves a bar that stands at `from`: by the current
-    // step, by `page`, to the track position `pos` or to either end, within the bar's range.
-    // Other codes keep `from`.
-    int ScrollTarget(int code, qint64 from, int pos, int page, const QScrollBar *bar) const;
-    // Puts the top row where the vertical bar's position stands for (BarPosToTopRow).
-    void FollowVScrollBar();
-    void OnSliderReleased(Qt::Orientation orientation);
+    // ---- Layout (BigViewLayout.cpp) ----
     // What wrapping at the window width measures against, read once per layout.
     struct WidthFit {
         qint64 width = 0;      // client width
@@ -369,6 +324,11 @@ private:
     };
     WidthFit CurrentWidthFit() const;
     int WindowWidthCount(QByteArrayView line, const WidthFit &fit) const;
+    void UpdateVisibleRows();
+    void UpdateTabDistance();
+    void DropWidthCache();
+
+    // ---- Rendering (BigViewPaint.cpp) ----
     void RenderRow(QPainter &p, int row, int y);
     // Clears the Image band of bandHeight pixels at y and renders the rows first..last into it.
     void RenderRows(int first, int last, int y, int bandHeight);
@@ -376,30 +336,66 @@ private:
     void ScrollImage(int n, bool up);
     void Show();
     void SizeImage();
-    void UpdateVisibleRows();
     void InvertRect(int left, int right, int y);
-    void UpdateTabDistance();
-    void ApplyScrollBarPolicy();
-    void ApplyFrameMargins();
-    void PlaceScrollBars();
+
+    // ---- Scrolling (BigViewScroll.cpp) ----
+    void OnScrollAction(Qt::Orientation orientation, int action);
+    // Where a scroll request with `code` (0..7) moves a bar that stands at `from`: by the current
+    // step, by `page`, to the track position `pos` or to either end, within the bar's range.
+    // Other codes keep `from`.
+    int ScrollTarget(int code, qint64 from, int pos, int page, const QScrollBar *bar) const;
+    // Puts the top row where the vertical bar's position stands for (BarPosToTopRow).
+    void FollowVScrollBar();
+    void OnSliderReleased(Qt::Orientation orientation);
     void SetBarRange(QScrollBar *bar, int min, int max);
     void SetBarValue(QScrollBar *bar, int value);
+    // The acceleration's clock: milliseconds of the system tick, or of a clock a test put in
+    // its place.
+    quint32 Now() const { return tick_(); }
+    void SetTickSource(std::function<quint32()> source);
+
+    // ---- Caret (BigViewCaret.cpp) ----
+    bool CaretShown() const { return caretCreated_ && caret_; }
+    QRect CaretRect() const;         // viewport pixels of the caret block
     void BlinkCaret();
     void RestartCaretBlink();
     void UpdateCaretArea(const QRect &old);
-    void DropWidthCache();
+
+    // ---- Content (BigViewContent.cpp) ----
     void AfterReplaceAll();
     // Runs a load of the line store, then lays out and shows the rows, also after a failed load.
     void LoadWith(const std::function<void()> &load);
     void AfterLoad();
     void FitWindowAfterAdd(bool strict);
 
+    // ---- Keyboard and mouse (BigViewInput.cpp) ----
+    // Claims the arrow keys before shortcuts and dialog navigation can take them, and sets up
+    // the input handling while the view is constructed.
+    class InputHook : public QObject {
+    public:
+        explicit InputHook(TBigView *view);
+        bool eventFilter(QObject *watched, QEvent *e) override;
+    };
+    void DragTimerTick();
+    void RunDragStep();
+    void OpenPopupMenu(QPoint global);
+
+    // ---- State ----
+    // Keyboard and mouse: the drag auto-scroll timer (interval: milliseconds between steps
+    // while the pointer is held outside the rows), the popup menu.
+    QTimer dragTimer_;
+    QMenu *popupMenu_ = nullptr;
+    QMetaObject::Connection popupMenuGone_;
+    bool pressClicked_ = false;   // a left press that a release over the view turns into a click
+    bool inDragStep_ = false;
+    InputHook inputHook_{this};   // after the members it sets up
+
     std::unique_ptr<TBvStrings> lines_;
     TBvRows rows_;
     TBvMetrics metrics_;
     QImage image_;
     QColor imageBrush_;
-    int imageOrigin_ = 0;
+    int imageOrigin_ = 0;    // columns scrolled off to the left when the Image was rendered
 
     TBvStyle bvStyle_{bvClientLow};
     QByteArray captionText_;
@@ -413,7 +409,7 @@ private:
     int visibleRows_ = 0;
     int viewTabStop_ = 8;
     bool scOver_ = false;
-    ScrollHistory vScroll_ = {0, 0, 0};
+    ScrollHistory vScroll_ = {0, 0, 0};  // current, previous, the one before
     ScrollHistory hScroll_ = {0, 0, 0};
     int scrollSense_ = 1;
     ScrollAcceleration accel_;
@@ -427,11 +423,16 @@ private:
     bool wordWrap_ = true;
     QColor color_;
     QColor fontColor_;
+    // Rendering into the Image is suppressed while set: only for the length of compound updates.
+    bool NoRender = false;
+    bool Selecting = false;  // the selection end follows the mouse
+    int ClickKind = 1;       // 1 or 2: the press was a single or a double click
+    QPoint DragPoint;        // last mouse position while Selecting
 
     std::function<quint32()> tick_;
     QElapsedTimer clock_;
-    qint64 renderedRows_ = 0;
-    qint64 paintCount_ = 0;
+    qint64 renderedRows_ = 0;  // rows rendered so far
+    qint64 paintCount_ = 0;    // Image copies to the window so far
     bool inPaintEvent_ = false;
     bool inRemeasure_ = false;
     qint64 renderCount_ = 0;  // renders of any kind (full or scrolled)

@@ -4,11 +4,13 @@
 #include <QPushButton>
 
 #include "lines/IniFile.h"
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
 #include "launcher/LauncherMessages.h"
 #include "platform/MessageBox.h"
 #include "lines/ShiftJis.h"
 #include "launcher/TForm12.h"
+#include "platform/VirtualKeys.h"
 #include "platform/WindowPlacement.h"
 
 TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QByteArray &settingsFile,
@@ -22,7 +24,7 @@ TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QByte
     ListBox1->setGeometry(8, 8, 260, 232);
 
     auto button = [this](QPushButton *&b, const char *name, const QString &caption, int x, int y) {
-        b = AddButton(name, caption, {x, y, 126, 27});
+        b = MakeButton(this, name, caption, {x, y, 126, 27});
         b->setAutoDefault(false);
     };
     const int col = 276;
@@ -37,8 +39,14 @@ TForm11::TForm11(LauncherWorkLists &lists, LauncherEntries &entries, const QByte
     button(BtnOk, "BtnOk", QStringLiteral("OK(&O)"), 8, 250);
     button(BtnCansel, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), 142, 250);
 
-    WatchKeys({ListBox1, BtnOk, BtnCansel, BtnAdd, BtnEdit, BtnUp, BtnDown, BtnCut, BtnCopy,
-               BtnPaste, BtnDel});
+    const QList<QWidget *> order{ListBox1, BtnOk, BtnCansel, BtnAdd, BtnEdit, BtnUp, BtnDown, BtnCut,
+                                 BtnCopy, BtnPaste, BtnDel};
+    SetTabOrder(order);
+    // Esc works in every control and in the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm11::FormKeyDown);
+    keys->Bind(ListBox1, &TForm11::ListBoxKeyDown);
+    keys->Bind(order);
+    keys->Bind({this});
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm11::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm11::BtnCanselClick);
@@ -151,9 +159,10 @@ bool TForm11::FormKeyDown(int key, int shift)
     return true;
 }
 
-bool TForm11::ListBoxKeyDown(int key, int shift) { return FormKeyDown(key, shift); }
-
-bool TForm11::KeyDown(QObject *receiver, int key, int shift)
+bool TForm11::ListBoxKeyDown(int key, int shift)
 {
-    return receiver == ListBox1 ? ListBoxKeyDown(key, shift) : FormKeyDown(key, shift);
+    // The list has no keys of its own: its Esc is FormKeyDown's, which comes next.
+    Q_UNUSED(key);
+    Q_UNUSED(shift);
+    return false;
 }

@@ -36,11 +36,10 @@ public:
     void BtnCopyClick();
     void BtnPasteClick();
     void BtnDelClick();
+    // Key-down handlers (KeyRouter): the list's, then the form's Esc, which works in the list,
+    // every button and the dialog itself; true when the key was used.
     bool FormKeyDown(int key, int shift);
     bool ListBoxKeyDown(int key, int shift);
-
-protected:
-    bool KeyDown(QObject *receiver, int key, int shift) override;
 
 private:
     int Selection() const;

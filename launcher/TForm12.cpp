@@ -6,7 +6,8 @@
 #include <limits>
 
 #include "platform/CommonDialogs.h"
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
 #include "launcher/LauncherMessages.h"
 #include "launcher/LauncherRun.h"
 #include "lines/IniFile.h"
@@ -14,6 +15,7 @@
 #include "launcher/LauncherWorkLists.h"
 #include "platform/MessageBox.h"
 #include "lines/ShiftJis.h"
+#include "platform/VirtualKeys.h"
 
 namespace {
 enum Box { kTitle, kName, kOption, kDir, kShortCut };
@@ -49,22 +51,25 @@ TForm12::TForm12(LauncherWorkLists &lists, int editPosition, QWidget *parent)
     const char *captions[] = {"ﾌﾟﾛｸﾞﾗﾑﾀｲﾄﾙ", "実行ﾌｧｲﾙ名", "ｵﾌﾟｼｮﾝ", "実行ﾃﾞｨﾚｸﾄﾘ", "起動ｼｮｰﾄｶｯﾄ"};
     for (int i = 0; i < 5; ++i) {
         const int y = 10 + 32 * i;
-        QLabel *label = *labels[i] = new QLabel(QString::fromUtf8(captions[i]), this);
-        label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        label->setGeometry(8, y, 112, 26);
-        QLineEdit *edit = *edits[i] = new QLineEdit(this);
-        edit->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
+        QLabel *label = *labels[i] = MakeLabel(this, QStringLiteral("Label%1").arg(i + 1),
+                                               QString::fromUtf8(captions[i]), {8, y, 112, 26});
         // The shortcut box is narrow: one letter is what it is for.
-        edit->setGeometry(124, y, i == kShortCut ? 60 : (i == kName ? 296 : 408), 26);
+        QLineEdit *edit = *edits[i] = MakeEdit(this, QStringLiteral("Edit%1").arg(i + 1),
+                                               {124, y, i == kShortCut ? 60 : (i == kName ? 296 : 408), 26});
         edit->setMaxLength(std::numeric_limits<int>::max());
         label->setBuddy(edit);
         edits_[size_t(i)] = edit;
         labels_[size_t(i)] = label;
     }
-    BtnRef = AddButton("BtnRef", QStringLiteral("参照(&B)..."), {426, 42, 106, 27});
-    BtnOk = AddButton("BtnOk", QStringLiteral("OK(&O)"), {316, 172, 104, 27});
-    BtnCansel = AddButton("BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {428, 172, 104, 27});
-    WatchKeys({Edit1, Edit2, Edit3, Edit4, Edit5, BtnOk, BtnCansel, BtnRef});
+    BtnRef = MakeButton(this, "BtnRef", QStringLiteral("参照(&B)..."), {426, 42, 106, 27});
+    BtnOk = MakeButton(this, "BtnOk", QStringLiteral("OK(&O)"), {316, 172, 104, 27});
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {428, 172, 104, 27});
+    const QList<QWidget *> order{Edit1, Edit2, Edit3, Edit4, Edit5, BtnOk, BtnCansel, BtnRef};
+    SetTabOrder(order);
+    // Esc works in every control and in the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm12::FormKeyDown);
+    keys->Bind(order);
+    keys->Bind({this});
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm12::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm12::BtnCanselClick);
@@ -141,10 +146,4 @@ bool TForm12::FormKeyDown(int key, int shift)
         return false;
     BtnCanselClick();
     return true;
-}
-
-bool TForm12::KeyDown(QObject *receiver, int key, int shift)
-{
-    Q_UNUSED(receiver);
-    return FormKeyDown(key, shift);
 }

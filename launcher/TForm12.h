@@ -28,12 +28,10 @@ public:
     void BtnOkClick();
     void BtnCanselClick();
     void BtnRefClick();
+    // Esc, in every control and the dialog itself (KeyRouter); true when the key was used.
     bool FormKeyDown(int key, int shift);
     // Checks the title and the file name and stores the five boxes; false while one is missing.
     bool EditBoxCheck();
-
-protected:
-    bool KeyDown(QObject *receiver, int key, int shift) override;
 
 private:
     // The stored bytes of a box: unchanged text keeps the bytes it was filled from, so names in

@@ -3,8 +3,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
 #include "lines/ShiftJis.h"
+#include "platform/VirtualKeys.h"
 
 TForm13::TForm13(int &chosenEntry, QWidget *parent)
     : LauncherDialog("Form13", QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"), {402, 206}, parent),
@@ -14,9 +16,15 @@ TForm13::TForm13(int &chosenEntry, QWidget *parent)
     ListBox1->setObjectName("ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setGeometry(8, 8, 280, 190);
-    BtnOk = AddButton("BtnOk", QStringLiteral("実行(&O)"), {298, 8, 96, 27});
-    BtnCansel = AddButton("BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {298, 40, 96, 27});
-    WatchKeys({ListBox1, BtnOk, BtnCansel});
+    BtnOk = MakeButton(this, "BtnOk", QStringLiteral("実行(&O)"), {298, 8, 96, 27});
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"), {298, 40, 96, 27});
+    const QList<QWidget *> order{ListBox1, BtnOk, BtnCansel};
+    SetTabOrder(order);
+    // Enter in the list runs the entry; Esc works in every control and in the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm13::FormKeyDown);
+    keys->Bind(ListBox1, &TForm13::ListBoxKeyDown);
+    keys->Bind(order);
+    keys->Bind({this});
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm13::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm13::BtnCanselClick);
@@ -69,7 +77,7 @@ bool TForm13::ListBoxKeyDown(int key, int shift)
         BtnOkClick();
         return true;
     }
-    return FormKeyDown(key, shift);
+    return false;
 }
 
 bool TForm13::FormKeyDown(int key, int shift)
@@ -79,9 +87,4 @@ bool TForm13::FormKeyDown(int key, int shift)
         return false;
     BtnCanselClick();
     return true;
-}
-
-bool TForm13::KeyDown(QObject *receiver, int key, int shift)
-{
-    return receiver == ListBox1 ? ListBoxKeyDown(key, shift) : FormKeyDown(key, shift);
 }

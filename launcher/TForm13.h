@@ -27,11 +27,10 @@ public:
     void BtnOkClick();
     void ListBox1Click();
     void BtnCanselClick();
+    // Key-down handlers (KeyRouter): the list's Enter, then the form's Esc, which works in the
+    // list, both buttons and the dialog itself; true when the key was used.
     bool ListBoxKeyDown(int key, int shift);
     bool FormKeyDown(int key, int shift);
-
-protected:
-    bool KeyDown(QObject *receiver, int key, int shift) override;
 
 private:
     // The entry number of the selected line, 0 when none is selected.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The include rule as a test: each folder includes only from the folders below it in the stack
 #   lines <- platform <- bigview <- viewer, launcher <- app
-# and the rule libraries (bigview/rules, app/rules) only what links without widgets.
+# and the rule libraries (bigview/rules, app/rules) only what links without widgets; the view's
+# probes (bigview/BigViewProbe.h) only from tests/ and bench/.
 # Prints every include that runs back up and fails when there is one.
 #   bash scripts/check-layers.sh [ROOT]
 set -euo pipefail
@@ -40,4 +41,11 @@ for folder in "${!allowed[@]}"; do
     done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
   done
 done
+
+# The view's probes are for the tests and the benchmarks only.
+while IFS= read -r file; do
+  echo "$file includes \"bigview/BigViewProbe.h\" (only tests/ and bench/ may)"
+  status=1
+done < <(grep -rl --include='*.cpp' --include='*.h' '^#include "bigview/BigViewProbe.h"' \
+           lines platform bigview viewer launcher app fuzz || true)
 exit $status

@@ -1,9 +1,11 @@
 #include "viewer/TForm17.h"
 
-#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/KeyRouter.h"
 #include "platform/WindowPlacement.h"
 
 namespace {
@@ -25,22 +27,23 @@ TForm17::TForm17(QWidget *parent)
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     setFixedSize(392, 73);
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(20, 25, 350, 20);
+    Label1 = MakeLabel(this, "Label1", QString(), {20, 25, 350, 20});
     // The label never grows: a longer text is cut at its right edge, as it stands.
     Label1->setWordWrap(false);
     Label1->setTextFormat(Qt::PlainText);
     Label1->installEventFilter(this);
+    // Any key closes the window.
+    auto *keys = new KeyRouter(this, &TForm17::FormKeyDown);
+    keys->Bind({this});
 }
 
 void TForm17::FormClick() { close(); }
-void TForm17::FormKeyDown() { close(); }
-
-void TForm17::keyPressEvent(QKeyEvent *e)
+bool TForm17::FormKeyDown(int key, int shift)
 {
-    e->accept();
-    FormKeyDown();
+    Q_UNUSED(key);
+    Q_UNUSED(shift);
+    close();
+    return true;
 }
 
 void TForm17::mousePressEvent(QMouseEvent *e)

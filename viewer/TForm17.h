@@ -13,10 +13,10 @@ public:
     QLabel *Label1 = nullptr;
 
     void FormClick();
-    void FormKeyDown();
+    // Any key closes the window (KeyRouter); the key is used up.
+    bool FormKeyDown(int key, int shift);
 
 protected:
-    void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 };

@@ -1,14 +1,15 @@
 #include "viewer/TForm3.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
 #include "bigview/BigView.h"
+#include "bigview/ViewPresets.h"
 #include "platform/Fonts.h"
-#include "platform/KeyMap.h"
+#include "platform/KeyRouter.h"
+#include "platform/VirtualKeys.h"
 #include "viewer/StatusCaption.h"
 
 namespace {
@@ -36,25 +37,7 @@ TForm3::TForm3(ViewerState &state, QWidget *parent)
 
     BigView1 = new TBigView(this);
     BigView1->setObjectName("BigView1");
-    BigView1->SetBvStyle({bvClientLow});
-    BigView1->SetCapacity(0);
-    BigView1->SetCaret(false);
-    BigView1->setFont(ResolveFont(QStringLiteral("System"), 19, true));
-    BigView1->SetFontColor(Qt::black);
-    BigView1->SetMaxChar(255);
-    BigView1->SetPCanLimit(0);
-    BigView1->SetScOver(true);
-    BigView1->SetScrollBar(ssVertical);
-    BigView1->SetScrollSense(2);
-    BigView1->SetSelect(false);
-    BigView1->setFocusPolicy(Qt::StrongFocus);
-    BigView1->SetViewTabStop(4);
-    BigView1->SetWrapByte(80);
-    BigView1->SetWordWrap(true);
-    BigView1->OnKeyDown = [this](TBigView *, int &key, int shift) {
-        if (FormKeyDown(key, shift))
-            key = 0;
-    };
+    ApplyViewerPreset(*BigView1);
     layout->addWidget(BigView1);
     setFocusProxy(BigView1);
     // The outer size 625 x 430 of the original window, less its frame.
@@ -63,6 +46,10 @@ TForm3::TForm3(ViewerState &state, QWidget *parent)
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
     Timer1.start();
+
+    // The window's keys, in the view and in the window itself, before the view's own.
+    auto *keys = new KeyRouter(this, &TForm3::FormKeyDown);
+    keys->Bind({this, BigView1});
 }
 
 TForm3::~TForm3() = default;
@@ -162,16 +149,6 @@ bool TForm3::FormKeyDown(int key, int shift)
     default:
         return false;
     }
-}
-
-void TForm3::keyPressEvent(QKeyEvent *e)
-{
-    // Keys that reach the window itself (the view not focused) take the same table.
-    const VirtualKey vk = MapKeyEvent(e);
-    if (FormKeyDown(vk.key, vk.shift))
-        e->accept();
-    else
-        QDialog::keyPressEvent(e);
 }
 
 void TForm3::SetTimerInterval(int ms)

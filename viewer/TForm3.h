@@ -28,7 +28,8 @@ public:
     QTimer Timer1;
     ViewerState &State;
 
-    // The window's keys, before the view handles them; true when the key is used up here.
+    // The window's keys (KeyRouter), in the view before the view handles them and in the window
+    // itself; true when the key is used up here.
     bool FormKeyDown(int key, int shift);
     // Runs once as the window closes: the view lets its lines go, and a wrap switch made in
     // this window does not outlive it.
@@ -57,7 +58,6 @@ public:
 
 protected:
     void done(int result) override;
-    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void BuildMenus();

@@ -8,7 +8,9 @@
 
 #include "bigview/BigView.h"
 #include "platform/BusyCursor.h"
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
+#include "platform/VirtualKeys.h"
 #include "viewer/NumberEntry.h"
 #include "lines/ShiftJis.h"
 #include "viewer/TForm17.h"
@@ -19,22 +21,15 @@
 TForm4::TForm4(ViewerState &state, TBigView *view, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (折返設定)"), QSize(492, 93), parent), state_(state), view_(view)
 {
-    Label3 = new QLabel(QStringLiteral("折り返しの設定"), this);
-    CheckBox1 = new QCheckBox(QStringLiteral("折り返し文字数(&C)"), this);
-    Label1 = new QLabel(QStringLiteral("設定値(&1)"), this);
-    Edit1 = new QLineEdit(this);
+    Label3 = MakeLabel(this, "Label3", QStringLiteral("折り返しの設定"));
+    CheckBox1 = MakeCheckBox(this, "CheckBox1", QStringLiteral("折り返し文字数(&C)"));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("設定値(&1)"));
+    Edit1 = MakeEdit(this, "Edit1");
     Edit1->setMaxLength(3);
     Label1->setBuddy(Edit1);
-    Label2 = new QLabel(QStringLiteral("(1-255)"), this);
-    BtnOk = new QPushButton(QStringLiteral("保存(&S)"), this);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    Label1->setObjectName("Label1");
-    Label2->setObjectName("Label2");
-    Label3->setObjectName("Label3");
-    CheckBox1->setObjectName("CheckBox1");
-    Edit1->setObjectName("Edit1");
-    BtnOk->setObjectName("BtnOk");
-    BtnCansel->setObjectName("BtnCansel");
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("(1-255)"));
+    BtnOk = MakeButton(this, "BtnOk", QStringLiteral("保存(&S)"));
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(10, 6, 10, 6);
@@ -58,8 +53,9 @@ TForm4::TForm4(ViewerState &state, TBigView *view, QWidget *parent)
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm4::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm4::BtnCanselClick);
-    for (QWidget *w : std::initializer_list<QWidget *>{this, CheckBox1, Edit1, BtnOk, BtnCansel})
-        SetKeyDown(w, [this](int key, int shift) { return FormKeyDown(key, shift); });
+    // Esc and Enter work in every control and in the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm4::FormKeyDown);
+    keys->Bind({this, CheckBox1, Edit1, BtnOk, BtnCansel});
     Edit1->setFocus();
 }
 

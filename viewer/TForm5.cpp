@@ -5,26 +5,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
+#include "platform/VirtualKeys.h"
 #include "viewer/ViewerState.h"
 
 TForm5::TForm5(ViewerState &state, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (ｼﾞｬﾝﾌﾟ)"), QSize(492, 93), parent), state_(state)
 {
-    Label3 = new QLabel(QStringLiteral("ジャンプ行設定"), this);
-    Label1 = new QLabel(QStringLiteral("ジャンプする行番号(&J)"), this);
-    Label2 = new QLabel(QStringLiteral("(1-999999)"), this);
-    Edit1 = new QLineEdit(this);
+    Label3 = MakeLabel(this, "Label3", QStringLiteral("ジャンプ行設定"));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("ジャンプする行番号(&J)"));
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("(1-999999)"));
+    Edit1 = MakeEdit(this, "Edit1");
     Edit1->setMaxLength(6);
     Label1->setBuddy(Edit1);
-    BtnJump = new QPushButton(QStringLiteral("実行(&O)"), this);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    Label1->setObjectName("Label1");
-    Label2->setObjectName("Label2");
-    Label3->setObjectName("Label3");
-    Edit1->setObjectName("Edit1");
-    BtnJump->setObjectName("BtnJump");
-    BtnCansel->setObjectName("BtnCansel");
+    BtnJump = MakeButton(this, "BtnJump", QStringLiteral("実行(&O)"));
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(10, 6, 10, 6);
@@ -45,9 +41,10 @@ TForm5::TForm5(ViewerState &state, QWidget *parent)
 
     connect(BtnJump, &QPushButton::clicked, this, &TForm5::BtnJumpClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm5::BtnCancelClick);
-    SetKeyDown(Edit1, [this](int key, int shift) { return EditBoxKeyDown(key, shift); });
-    for (QWidget *w : std::initializer_list<QWidget *>{this, BtnJump, BtnCansel})
-        SetKeyDown(w, [this](int key, int shift) { return FormKeyDown(key, shift); });
+    // Enter and Esc in the edit box; Esc in every control and in the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm5::FormKeyDown);
+    keys->Bind(Edit1, &TForm5::EditBoxKeyDown);
+    keys->Bind({this, BtnJump, BtnCansel});
     Edit1->setFocus();
 }
 

@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
+#include "platform/VirtualKeys.h"
 #include "viewer/NumberEntry.h"
 #include "lines/ShiftJis.h"
 #include "viewer/TForm17.h"
@@ -15,20 +17,14 @@
 TForm6::TForm6(ViewerState &state, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (ｽｸﾛｰﾙ設定)"), QSize(492, 93), parent), state_(state)
 {
-    Label2 = new QLabel(QStringLiteral("スクロール設定"), this);
-    Label1 = new QLabel(QStringLiteral("検索後のスクロール行数(&K)"), this);
-    Edit1 = new QLineEdit(this);
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("スクロール設定"));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("検索後のスクロール行数(&K)"));
+    Edit1 = MakeEdit(this, "Edit1");
     Edit1->setMaxLength(2);
     Label1->setBuddy(Edit1);
-    Label3 = new QLabel(QStringLiteral("(0-16)"), this);
-    BtnOk = new QPushButton(QStringLiteral("保存(&S)"), this);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    Label1->setObjectName("Label1");
-    Label2->setObjectName("Label2");
-    Label3->setObjectName("Label3");
-    Edit1->setObjectName("Edit1");
-    BtnOk->setObjectName("BtnOk");
-    BtnCansel->setObjectName("BtnCansel");
+    Label3 = MakeLabel(this, "Label3", QStringLiteral("(0-16)"));
+    BtnOk = MakeButton(this, "BtnOk", QStringLiteral("保存(&S)"));
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(10, 6, 10, 6);
@@ -49,9 +45,10 @@ TForm6::TForm6(ViewerState &state, QWidget *parent)
 
     connect(BtnOk, &QPushButton::clicked, this, &TForm6::BtnOkClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm6::BtnCanselClick);
-    SetKeyDown(Edit1, [this](int key, int shift) { return EditBoxKeyDown(key, shift); });
-    for (QWidget *w : std::initializer_list<QWidget *>{BtnOk, BtnCansel})
-        SetKeyDown(w, [this](int key, int shift) { return FormKeyDown(key, shift); });
+    // Esc and Enter in the edit box; Esc on the buttons (the dialog itself has no keys).
+    auto *keys = new KeyRouter(this, &TForm6::FormKeyDown);
+    keys->Bind(Edit1, &TForm6::EditBoxKeyDown);
+    keys->Bind({BtnOk, BtnCansel});
     Edit1->setFocus();
 }
 

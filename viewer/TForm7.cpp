@@ -3,18 +3,17 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
+#include "platform/VirtualKeys.h"
 #include "viewer/ViewerState.h"
 
 TForm7::TForm7(ViewerState &state, int wrapByte, QWidget *parent)
     : ViewerDialog(QStringLiteral("Pemri (折返切替)"), QSize(462, 53), parent), state_(state)
 {
-    BtnWrapON = new QPushButton(QStringLiteral("画面幅で折返(&Y)"), this);
-    BtnWrapOff = new QPushButton(QStringLiteral("設定値で折返(&N)"), this);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    BtnWrapON->setObjectName("BtnWrapON");
-    BtnWrapOff->setObjectName("BtnWrapOff");
-    BtnCansel->setObjectName("BtnCansel");
+    BtnWrapON = MakeButton(this, "BtnWrapON", QStringLiteral("画面幅で折返(&Y)"));
+    BtnWrapOff = MakeButton(this, "BtnWrapOff", QStringLiteral("設定値で折返(&N)"));
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(6, 8, 6, 8);
@@ -33,8 +32,9 @@ TForm7::TForm7(ViewerState &state, int wrapByte, QWidget *parent)
     connect(BtnWrapON, &QPushButton::clicked, this, &TForm7::BtnWrapONClick);
     connect(BtnWrapOff, &QPushButton::clicked, this, &TForm7::BtnWrapOffClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm7::BtnCanselClick);
-    for (QWidget *w : std::initializer_list<QWidget *>{BtnWrapON, BtnWrapOff, BtnCansel})
-        SetKeyDown(w, [this](int key, int shift) { return FormKeyDown(key, shift); });
+    // Esc on the buttons (the dialog itself has no keys).
+    auto *keys = new KeyRouter(this, &TForm7::FormKeyDown);
+    keys->Bind({BtnWrapON, BtnWrapOff, BtnCansel});
     (wrapByte != 0 ? BtnWrapON : BtnWrapOff)->setFocus();
 }
 

@@ -7,26 +7,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/KeyMap.h"
+#include "platform/Controls.h"
+#include "platform/KeyRouter.h"
+#include "platform/VirtualKeys.h"
 #include "viewer/ViewerState.h"
 
 TForm9::TForm9(ViewerState &state, QWidget *parent)
     : ViewerDialog(QStringLiteral("Talvo (検索)"), QSize(487, 103), parent), state_(state)
 {
-    Label1 = new QLabel(QStringLiteral("検索文字列 (&S)"), this);
-    Edit1 = new QLineEdit(this);
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("検索文字列 (&S)"));
+    Edit1 = MakeEdit(this, "Edit1");
     Edit1->setValidator(new ByteLimitValidator(255, Edit1));
     Label1->setBuddy(Edit1);
-    BtnSearch = new QPushButton(QStringLiteral("次検索(&N)"), this);
-    BtnCansel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    CheckUperLower = new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"), this);
-    BtnPriorSearch = new QPushButton(QStringLiteral("前検索(&P)"), this);
-    Label1->setObjectName("Label1");
-    Edit1->setObjectName("Edit1");
-    BtnSearch->setObjectName("BtnSearch");
-    BtnCansel->setObjectName("BtnCansel");
-    CheckUperLower->setObjectName("CheckUperLower");
-    BtnPriorSearch->setObjectName("BtnPriorSearch");
+    BtnSearch = MakeButton(this, "BtnSearch", QStringLiteral("次検索(&N)"));
+    BtnCansel = MakeButton(this, "BtnCansel", QStringLiteral("ｷｬﾝｾﾙ"));
+    CheckUperLower = MakeCheckBox(this, "CheckUperLower", QStringLiteral("大文字と小文字を区別する(&C)"));
+    BtnPriorSearch = MakeButton(this, "BtnPriorSearch", QStringLiteral("前検索(&P)"));
 
     // The string and the option on the left, the three buttons stacked on the right.
     auto *grid = new QGridLayout(this);
@@ -60,9 +56,10 @@ TForm9::TForm9(ViewerState &state, QWidget *parent)
     connect(BtnPriorSearch, &QPushButton::clicked, this, &TForm9::BtnPriorSearchClick);
     connect(BtnCansel, &QPushButton::clicked, this, &TForm9::BtnCancelClick);
     connect(CheckUperLower, &QCheckBox::clicked, this, &TForm9::CheckUperLowerClick);
-    SetKeyDown(Edit1, [this](int key, int shift) { return EditBoxKeyDown(key, shift); });
-    for (QWidget *w : std::initializer_list<QWidget *>{this, BtnSearch, BtnCansel, CheckUperLower, BtnPriorSearch})
-        SetKeyDown(w, [this](int key, int shift) { return FormKeyDown(key, shift); });
+    // Enter and Esc in the edit box; Esc in every control and in the dialog itself.
+    auto *keys = new KeyRouter(this, &TForm9::FormKeyDown);
+    keys->Bind(Edit1, &TForm9::EditBoxKeyDown);
+    keys->Bind({this, BtnSearch, BtnCansel, CheckUperLower, BtnPriorSearch});
     Edit1->setFocus();
 }
 

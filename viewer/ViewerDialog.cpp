@@ -4,7 +4,6 @@
 #include <QLineEdit>
 
 #include "platform/Fonts.h"
-#include "platform/KeyMap.h"
 #include "lines/ShiftJis.h"
 #include "platform/WindowPlacement.h"
 
@@ -23,39 +22,7 @@ void ViewerDialog::ShowModal()
     exec();
 }
 
-void ViewerDialog::SetKeyDown(QWidget *control, KeyDownHandler handler)
-{
-    keyDown_[control] = std::move(handler);
-    if (control != this)
-        control->installEventFilter(this);
-}
-
-bool ViewerDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const auto it = keyDown_.find(watched);
-        if (it != keyDown_.end()) {
-            const VirtualKey key = MapKeyEvent(static_cast<QKeyEvent *>(event));
-            if (key.key != 0 && it->second(key.key, key.shift))
-                return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void ViewerDialog::keyPressEvent(QKeyEvent *event)
-{
-    // Keys a control left alone reach the window too; only the window's own keys (when it has
-    // the focus itself) go to its handler.
-    const QWidget *focus = focusWidget();
-    const auto it = keyDown_.find(this);
-    if ((!focus || focus == this) && it != keyDown_.end()) {
-        const VirtualKey key = MapKeyEvent(event);
-        if (key.key != 0)
-            it->second(key.key, key.shift);
-    }
-    event->accept();
-}
+void ViewerDialog::keyPressEvent(QKeyEvent *event) { event->accept(); }
 
 ByteLimitValidator::ByteLimitValidator(int maxBytes, QObject *parent) : QValidator(parent), maxBytes_(maxBytes) {}
 

@@ -1,21 +1,14 @@
 #pragma once
-// What the viewer's small dialogs share: a fixed client size in the dialog font, key-down
-// handlers of their own on the window and its controls (in virtual-key codes), and edit boxes
-// limited to a number of Shift-JIS bytes.
+// What the viewer's small dialogs share: a fixed client size in the dialog font, keys that only
+// their own handlers act on, and edit boxes limited to a number of Shift-JIS bytes.
 #include <QDialog>
 #include <QValidator>
-
-#include <functional>
-#include <map>
 
 class QLineEdit;
 
 class ViewerDialog : public QDialog {
     Q_OBJECT
 public:
-    // A key-down handler: returns true when it used the key (the control then never sees it).
-    using KeyDownHandler = std::function<bool(int key, int shift)>;
-
     // A fixed-size dialog (no minimize or maximize box) with the given client size and the
     // font "System" of height -19.
     ViewerDialog(const QString &caption, QSize clientSize, QWidget *parent);
@@ -24,14 +17,9 @@ public:
     void ShowModal();
 
 protected:
-    // Binds the key-down event of a control, or of the window itself (control == this).
-    void SetKeyDown(QWidget *control, KeyDownHandler handler);
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    // Only the handlers bound above act on keys: no implicit Esc or default-button Enter.
+    // Only the handlers each dialog binds (KeyRouter) act on keys: no implicit Esc or
+    // default-button Enter; what they and the controls leave ends here.
     void keyPressEvent(QKeyEvent *event) override;
-
-private:
-    std::map<QObject *, KeyDownHandler> keyDown_;
 };
 
 // Keeps an edit box's text within maxBytes bytes of Shift-JIS; longer input is cut at a character

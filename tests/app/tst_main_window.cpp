@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 
 #include "bigview/BigView.h"
+#include "bigview/BigViewProbe.h"
 #include "platform/DialogKeys.h"
 #include "app/rules/Messages.h"
 #include "platform/MessageBox.h"
@@ -151,13 +152,13 @@ private slots:
         QVERIFY(bool(v->OnDblClick));
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QVERIFY(!v->CaretShown());
+        QVERIFY(!Probe(*v).CaretShown());
         QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
         QCOMPARE(QApplication::focusWidget(), v);
-        QVERIFY(v->CaretShown());
+        QVERIFY(Probe(*v).CaretShown());
         QTest::keyClick(v, Qt::Key_F2);  // the form's keys reach it through the view's event
         QCOMPARE(QApplication::focusWidget(), form.ListBox1);
-        QVERIFY(!v->CaretShown());
+        QVERIFY(!Probe(*v).CaretShown());
     }
 
     void missingSettingsFileIsCreatedOnceWithTheLauncherDefaults()

@@ -1,6 +1,6 @@
 #pragma once
-// Shared set-up of the view tests: a shown view in the fixed-pitch Japanese font, and text
-// builders.
+// Shared set-up of the view tests: a shown view placed by the viewer preset, in the fixed-pitch
+// Japanese font, and text builders.
 #include <QApplication>
 #include <QByteArray>
 #include <QList>
@@ -11,31 +11,29 @@
 #include <memory>
 
 #include "bigview/BigView.h"
+#include "bigview/ViewPresets.h"
 #include "platform/Fonts.h"
 #include "lines/PlainStrings.h"
 #include "tests/TestSupport.h"
 
 namespace fixture {
 
+// The font of a fixture view (the viewer preset's), for measuring beside it.
 inline QFont ViewFont()
 {
-    return ResolveFont(QStringLiteral("System"), -19);
+    return ResolveFont(QStringLiteral("System"), 19, true);
 }
 
-// A view of `rows` whole rows (plus a few pixels) and `width` pixels, shown, with the program's
-// usual property values unless a test changes them.
+// A view of `rows` whole rows (plus a few pixels) and `width` pixels, shown, placed as the viewer
+// places its own but wrapping at the window width as the content views do, with `bars`, unless a
+// test changes them.
 inline std::unique_ptr<TBigView> MakeView(int rows = 10, int width = 400,
                                           TScrollStyle bars = ssVertical)
 {
     auto view = std::make_unique<TBigView>();
-    view->setFont(ViewFont());
+    ApplyViewerPreset(*view);
+    view->SetWrapByte(0);
     view->SetScrollBar(bars);
-    view->SetScrollSense(2);
-    view->SetScOver(true);
-    view->SetSelect(false);
-    view->SetViewTabStop(4);
-    view->SetMaxChar(255);
-    view->SetWordWrap(true);
     // Height is the outer height: rows x LineHeight + a little that holds no whole row.
     int extra = 3;
     if (bars == ssHorizontal || bars == ssBoth)

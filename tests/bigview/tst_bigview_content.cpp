@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "tests/bigview/BigViewFixture.h"
+#include "bigview/BigViewProbe.h"
 #include "lines/ListErrors.h"
 #include "lines/TBvStrings.h"
 
@@ -48,9 +49,9 @@ void TestBigViewContent::addReturnsRowCountAndFillsTheWindow()
     QCOMPARE(view->Add(QByteArray(200, 'x')), 3);
     QCOMPARE(view->BottomRow(), 2);
     // The new rows are visible at once.
-    const qint64 rendered = view->RenderedRows();
+    const qint64 rendered = Probe(*view).RenderedRows();
     QCOMPARE(view->Add("next"), 4);
-    QVERIFY(view->RenderedRows() > rendered);
+    QVERIFY(Probe(*view).RenderedRows() > rendered);
     QCOMPARE(view->BottomRow(), 3);
     QCOMPARE(view->LineCount(), 2);
 }
@@ -59,12 +60,12 @@ void TestBigViewContent::addToAFullWindowNeitherScrollsNorPaints()
 {
     auto view = MakeView(5);
     view->Assign(Numbered(5));
-    const qint64 rendered = view->RenderedRows();
-    const qint64 painted = view->PaintCount();
+    const qint64 rendered = Probe(*view).RenderedRows();
+    const qint64 painted = Probe(*view).PaintCount();
     QCOMPARE(view->Add("sixth"), 6);
     QCOMPARE(view->TopRow(), 0);
-    QCOMPARE(view->RenderedRows(), rendered);
-    QCOMPARE(view->PaintCount(), painted);
+    QCOMPARE(Probe(*view).RenderedRows(), rendered);
+    QCOMPARE(Probe(*view).PaintCount(), painted);
     QCOMPARE(view->verticalScrollBar()->maximum(), 5);
     // A longer row raises MaxChar.
     view->SetWordWrap(false);
@@ -109,7 +110,7 @@ void TestBigViewContent::clearEmptyView()
     QCOMPARE(view->LineCount(), 0);
     QCOMPARE(view->TopRow(), 0);
     QCOMPARE(view->verticalScrollBar()->maximum(), 1);
-    QCOMPARE(view->Image().pixelColor(3, 3), view->Color());
+    QCOMPARE(Probe(*view).Image().pixelColor(3, 3), view->Color());
 }
 
 void TestBigViewContent::putRowReplacesOnlyThatRow()
@@ -160,9 +161,9 @@ void TestBigViewContent::insertAndExchange()
     QCOMPARE(view->MaxChar() >= 255, true);
     view->Exchange(0, 7);
     QCOMPARE(AllRows(*view), (QList<QByteArray>{"bb", "new", " li", "ne ", "her", "e", "aaa", "aa"}));
-    const qint64 rendered = view->RenderedRows();
+    const qint64 rendered = Probe(*view).RenderedRows();
     view->Exchange(1, 1);
-    QVERIFY(view->RenderedRows() > rendered);  // a visible row repaints even without a change
+    QVERIFY(Probe(*view).RenderedRows() > rendered);  // a visible row repaints even without a change
 }
 
 void TestBigViewContent::findAndIndexOf()
@@ -243,7 +244,7 @@ void TestBigViewContent::loadResetsViewAndGrowsMaxChar()
     QCOMPARE(view->SelEnd(), QPoint(0, 0));
     QCOMPARE(view->MaxChar(), 1234);
     QCOMPARE(view->verticalScrollBar()->maximum(), 200);
-    QCOMPARE(view->PaintDeferrals(), 0);
+    QCOMPARE(Probe(*view).PaintDeferrals(), 0);
     QCOMPARE(view->GetRow(0), QByteArray("line 0"));
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "bigview/BigView.h"
+#include "bigview/BigViewProbe.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
 #include "tests/TestSupport.h"
@@ -137,9 +138,9 @@ void TestBigViewInput::shiftArrowsSelectAndPlainArrowCollapses()
     QVERIFY(view);
     PutCaret(*view, QPoint(3, 0));
     QTest::keyPress(view.get(), Qt::Key_Down, Qt::ShiftModifier);
-    QVERIFY(view->Selecting);
+    QVERIFY(Probe(*view).Selecting());
     QTest::keyRelease(view.get(), Qt::Key_Down, Qt::ShiftModifier);
-    QVERIFY(!view->Selecting);  // any key release ends it
+    QVERIFY(!Probe(*view).Selecting());  // any key release ends it
     QTest::keyClick(view.get(), Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(view->SelAnchor(), QPoint(3, 0));
     QCOMPARE(view->SelEnd(), QPoint(3, 2));
@@ -200,7 +201,7 @@ void TestBigViewInput::withoutSelectShiftKeysPage()
     PutCaret(*view, QPoint(1, 3));
     QTest::keyClick(view.get(), Qt::Key_Down, Qt::ShiftModifier);
     QVERIFY(view->SelectionEmpty());
-    QVERIFY(!view->Selecting);
+    QVERIFY(!Probe(*view).Selecting());
     QCOMPARE(view->TopRow(), 19);  // a page is the visible rows less one
     QCOMPARE(view->CaretPos().y(), 19);  // the caret travels with the rows
 }
@@ -328,7 +329,7 @@ void TestBigViewInput::clickPlacesCaretAtCharacterStart()
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 2, 0));
     QCOMPARE(view->CaretPos(), QPoint(2, 0));
     QVERIFY(view->SelectionEmpty());
-    QVERIFY(!view->Selecting);
+    QVERIFY(!Probe(*view).Selecting());
     QCOMPARE(events, QStringList({"down", "click", "up"}));
 
     // Either half of a double-byte character puts the caret before it.
@@ -347,11 +348,11 @@ void TestBigViewInput::clickPlacesCaretAtCharacterStart()
 
     // A press and drag within the rows selects; the release fixes the end.
     QTest::mousePress(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 2, 0));
-    QVERIFY(view->Selecting);
+    QVERIFY(Probe(*view).Selecting());
     SendMove(*view, PointAt(*view, 4, 1), Qt::LeftButton);
     QCOMPARE(view->SelEnd(), QPoint(4, 1));
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 6, 1));
-    QVERIFY(!view->Selecting);
+    QVERIFY(!Probe(*view).Selecting());
     QCOMPARE(view->SelAnchor(), QPoint(2, 0));
     QCOMPARE(view->SelEnd(), QPoint(6, 1));
 }
@@ -390,8 +391,8 @@ void TestBigViewInput::doubleClickSelectsWord()
     QCOMPARE(dbl, 1);
     QCOMPARE(view->SelAnchor(), QPoint(5, 0));
     QCOMPARE(view->SelEnd(), QPoint(11, 0));
-    QCOMPARE(view->ClickKind, 1);
-    QVERIFY(!view->Selecting);
+    QCOMPARE(Probe(*view).ClickKind(), 1);
+    QVERIFY(!Probe(*view).Selecting());
 
     DoubleClick(*view, PointAt(*view, 4, 0));
     QCOMPARE(view->SelAnchor(), QPoint(4, 0));
@@ -422,7 +423,7 @@ void TestBigViewInput::doubleClickWithoutSelect()
     QVERIFY(view);
     view->SetSelect(false);
     QStringList events;
-    view->OnMouseDown = [&](TBigView *v, Qt::MouseButton, int, int, int) { events << "down" + QString::number(v->ClickKind); };
+    view->OnMouseDown = [&](TBigView *v, Qt::MouseButton, int, int, int) { events << "down" + QString::number(Probe(*v).ClickKind()); };
     view->OnClick = [&](TBigView *) { events << "click"; };
     view->OnDblClick = [&](TBigView *) { events << "dblclick"; };
     view->OnMouseUp = [&](TBigView *, Qt::MouseButton, int, int, int) { events << "up"; };
@@ -432,7 +433,7 @@ void TestBigViewInput::doubleClickWithoutSelect()
     QCOMPARE(view->CaretPos(), QPoint(7, 0));
     // Without selecting, a press and drag only places the caret.
     QTest::mousePress(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 2, 0));
-    QVERIFY(!view->Selecting);
+    QVERIFY(!Probe(*view).Selecting());
     SendMove(*view, PointAt(*view, 9, 0), Qt::LeftButton);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 9, 0));
     QVERIFY(view->SelectionEmpty());
@@ -443,7 +444,7 @@ void TestBigViewInput::dragAboveScrollsToTopAndKeepsRepeating()
 {
     auto view = MakeView(NumberedLines(100));
     QVERIFY(view);
-    view->SetDragInterval(1);
+    Probe(*view).SetDragInterval(1);
     view->SetTopRow(10);
     int steps = 0;
     view->OnViewLineChanged = [&](TBigView *) { ++steps; };
@@ -451,21 +452,21 @@ void TestBigViewInput::dragAboveScrollsToTopAndKeepsRepeating()
     QTest::mousePress(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 3, 12));
     QCOMPARE(view->SelAnchor(), QPoint(3, 12));
     SendMove(*view, QPoint(5, -10), Qt::LeftButton);
-    QVERIFY(view->DragScrolling());
+    QVERIFY(Probe(*view).DragScrolling());
     QTRY_COMPARE(view->TopRow(), 0);
     QCOMPARE(view->SelEnd(), QPoint(1, 0));
     // Held there, the steps go on at row 0.
     const int atTop = steps;
     QTRY_VERIFY(steps > atTop + 5);
     QCOMPARE(view->TopRow(), 0);
-    QVERIFY(view->DragScrolling());
+    QVERIFY(Probe(*view).DragScrolling());
 
     // Back inside the rows the scrolling stops and the end follows the pointer.
     SendMove(*view, PointAt(*view, 2, 4), Qt::LeftButton);
-    QVERIFY(!view->DragScrolling());
+    QVERIFY(!Probe(*view).DragScrolling());
     QCOMPARE(view->SelEnd(), QPoint(2, 4));
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 2, 4));
-    QVERIFY(!view->Selecting);
+    QVERIFY(!Probe(*view).Selecting());
     QCOMPARE(view->SelAnchor(), QPoint(3, 12));
     QCOMPARE(view->SelEnd(), QPoint(2, 4));
 }
@@ -474,17 +475,17 @@ void TestBigViewInput::dragBelowStopsAtLastRow()
 {
     auto view = MakeView(NumberedLines(60));
     QVERIFY(view);
-    view->SetDragInterval(1);
+    Probe(*view).SetDragInterval(1);
     QTest::mousePress(view->viewport(), Qt::LeftButton, {}, PointAt(*view, 2, 1));
     SendMove(*view, QPoint(5, view->viewport()->height() + 30), Qt::LeftButton);
     // Once the last row is in view nothing is left to scroll: the steps stop by themselves.
-    QTRY_VERIFY(!view->DragScrolling());
+    QTRY_VERIFY(!Probe(*view).DragScrolling());
     QCOMPARE(view->BottomRow(), 59);
     QCOMPARE(view->SelEnd(), QPoint(8, 59));
-    QVERIFY(view->Selecting);
+    QVERIFY(Probe(*view).Selecting());
     // A key release ends the selecting as well.
     QTest::keyClick(view.get(), Qt::Key_Shift);
-    QVERIFY(!view->Selecting);
+    QVERIFY(!Probe(*view).Selecting());
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(view->SelEnd(), QPoint(8, 59));
 }
@@ -493,7 +494,7 @@ void TestBigViewInput::longDragKeepsStackFlat()
 {
     auto view = MakeView(NumberedLines(100));
     QVERIFY(view);
-    view->SetDragInterval(0);
+    Probe(*view).SetDragInterval(0);
     int steps = 0;
     quintptr lowest = ~quintptr(0), highest = 0;
     view->OnViewLineChanged = [&](TBigView *) {
@@ -511,7 +512,7 @@ void TestBigViewInput::longDragKeepsStackFlat()
     SendMove(*view, QPoint(5, -5), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(steps >= 10000, 300000);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(5, -5));
-    QVERIFY(!view->DragScrolling());
+    QVERIFY(!Probe(*view).DragScrolling());
     QCOMPARE(view->TopRow(), 0);
     // Every step ran at the same depth; a nesting of 10,000 steps would span megabytes.
     qInfo("%d drag steps, stack spread %llu bytes", steps, quint64(highest - lowest));

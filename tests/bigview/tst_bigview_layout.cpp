@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "tests/bigview/BigViewFixture.h"
+#include "bigview/BigViewProbe.h"
 #include "bigview/rules/BvRows.h"
 #include "bigview/rules/BvText.h"
 #include "lines/ListErrors.h"
@@ -395,7 +396,7 @@ void TestBigViewLayout::wrapAtWindowWidth()
     view->SetWrapByte(0);
     const int client = view->ClientWidth();
     view->Assign(fixture::Lines({"short", QByteArray(500, 'x'), Kanji(120), "", "a\tb\tc"}));
-    CheckInvariants(view->Lines(), view->RowList());
+    CheckInvariants(view->Lines(), Probe(*view).RowList());
     QCOMPARE(view->RowLength(0), 5);
     const int cw = view->CharWidth();
     for (int r = 0; r < view->RowCount(); ++r) {
@@ -430,7 +431,7 @@ void TestBigViewLayout::narrowingRewrapsKeepingTopLineAndSelection()
     view->resize(200, view->height());
     QCOMPARE(view->ClientWidth() < 200, true);
     QVERIFY(view->RowCount() > rowsBefore);
-    CheckInvariants(view->Lines(), view->RowList());
+    CheckInvariants(view->Lines(), Probe(*view).RowList());
     QCOMPARE(view->RowToLine(view->TopRow()), 20);
     QCOMPARE(view->Row(view->TopRow()).Sub, 0);
     QCOMPARE(view->RowPosToLinePos(view->SelAnchor()), anchorLine);
@@ -465,7 +466,7 @@ void TestBigViewLayout::wrapChangesKeepEverythingInsideTheRows()
     view->SetWordWrap(false);
     view->SetWordWrap(true);
     view->SetWrapByte(3);
-    CheckInvariants(view->Lines(), view->RowList());
+    CheckInvariants(view->Lines(), Probe(*view).RowList());
     QCOMPARE(view->RowToLine(view->TopRow()), topLine);
     QCOMPARE(view->RowPosToLinePos(view->SelEnd()), QPoint(18, 29));
 }
@@ -481,7 +482,7 @@ void TestBigViewLayout::hugeLineWrapsAtWindowWidth()
     while (big.size() < 4 * 1024 * 1024)
         big += unit;
     view->Assign(fixture::Lines({"first", big, "last"}));
-    CheckInvariants(view->Lines(), view->RowList());
+    CheckInvariants(view->Lines(), Probe(*view).RowList());
     QVERIFY(view->RowCount() > 4 * 1024 * 1024 / 40);
     QCOMPARE(view->GetRow(view->RowCount() - 1), QByteArray("last"));
 }

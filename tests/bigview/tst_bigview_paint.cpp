@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "tests/bigview/BigViewFixture.h"
+#include "bigview/BigViewProbe.h"
 #include "lines/TBvStrings.h"
 
 using fixture::MakeView;
@@ -17,7 +18,7 @@ namespace {
 QImage FreshRender(TBigView &view)
 {
     view.Redraw();
-    return view.Image().copy();
+    return Probe(view).Image().copy();
 }
 
 struct FakeClock {
@@ -111,18 +112,18 @@ void TestBigViewPaint::topRowClampsAndAlwaysFiresEvents()
     view->OnViewLineChanged = [&](TBigView *) { log << QStringLiteral("changed %1").arg(view->TopRow()); };
     view->SetTopRow(-5);
     view->SetTopRow(60);
-    const qint64 rendered = view->RenderedRows();
+    const qint64 rendered = Probe(*view).RenderedRows();
     view->SetTopRow(49);  // unchanged: still both events and a redraw
     QCOMPARE(log, (QStringList{"changing 0", "changed 0", "changing 49", "changed 49", "changing 49",
                                "changed 49"}));
-    QVERIFY(view->RenderedRows() > rendered);
+    QVERIFY(Probe(*view).RenderedRows() > rendered);
 
     // A handler that moves the top row: the view shows the row it chose.
     view->OnViewLineChanging = [](TBigView *, int &value) { value = 7; };
     view->SetTopRow(30);
     QCOMPARE(view->TopRow(), 7);
     QCOMPARE(view->BottomRow(), 16);
-    const QImage shown = view->Image().copy();
+    const QImage shown = Probe(*view).Image().copy();
     QCOMPARE(shown, FreshRender(*view));
     view->OnViewLineChanging = [](TBigView *, int &value) { value = 1000; };
     view->SetTopRow(3);
@@ -176,7 +177,7 @@ void TestBigViewPaint::scrolledImageEqualsFullRender()
     view->Redraw();  // setting the ends does not render
     for (int top : {1, 2, 5, 4, 0, 9, 19, 30, 31, 22, 50, 59, 58}) {
         view->SetTopRow(top);
-        const QImage scrolled = view->Image().copy();
+        const QImage scrolled = Probe(*view).Image().copy();
         const QImage full = FreshRender(*view);
         if (scrolled != full) {
             for (int y = 0; y < full.height(); ++y)
@@ -215,7 +216,7 @@ void TestBigViewPaint::resizedImageEqualsFullRender()
         const auto resizeTo = [&](int width, int rows) {
             view->resize(width, rows * view->LineHeight() + 3);
             QCOMPARE(view->VisibleRows(), rows);
-            QCOMPARE(view->Image().copy(), FreshRender(*view));
+            QCOMPARE(Probe(*view).Image().copy(), FreshRender(*view));
         };
         resizeTo(550, 12);
         resizeTo(450, 5);
@@ -272,7 +273,7 @@ void TestBigViewPaint::accelerationWithInjectedClock()
 {
     auto view = MakeView(10);
     FakeClock clock;
-    view->SetTickSource(clock.Source());
+    Probe(*view).SetTickSource(clock.Source());
     view->Assign(Numbered(200));
     QCOMPARE(view->ScrollSense(), 2);
 
@@ -284,17 +285,17 @@ void TestBigViewPaint::accelerationWithInjectedClock()
         steps << view->TopRow() - before;
     }
     QCOMPARE(steps, (QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2}));
-    QCOMPARE(view->ScrollStep(), 2);
+    QCOMPARE(Probe(*view).ScrollStep(), 2);
     clock.now += 100;
     view->HandleVScroll(ScrollLineDown);
-    QCOMPARE(view->ScrollStep(), 2);
+    QCOMPARE(Probe(*view).ScrollStep(), 2);
 
     // A pause longer than the threshold resets the step.
     clock.now += 301;
     int before = view->TopRow();
     view->HandleVScroll(ScrollLineDown);
     QCOMPARE(view->TopRow() - before, 1);
-    QCOMPARE(view->ScrollStep(), 1);
+    QCOMPARE(Probe(*view).ScrollStep(), 1);
 
     // Below the largest step a change of direction resets it too; with ScrollSense 1 it never
     // grows.
@@ -303,18 +304,18 @@ void TestBigViewPaint::accelerationWithInjectedClock()
         clock.now += 50;
         view->HandleVScroll(ScrollLineDown);
     }
-    QCOMPARE(view->ScrollStep(), 2);
+    QCOMPARE(Probe(*view).ScrollStep(), 2);
     clock.now += 50;
     view->HandleVScroll(ScrollLineUp);
     clock.now += 50;
     view->HandleVScroll(ScrollLineUp);
-    QCOMPARE(view->ScrollStep(), 1);
+    QCOMPARE(Probe(*view).ScrollStep(), 1);
     view->SetScrollSense(1);
     for (int i = 0; i < 30; ++i) {
         clock.now += 10;
         view->HandleVScroll(ScrollLineDown);
     }
-    QCOMPARE(view->ScrollStep(), 1);
+    QCOMPARE(Probe(*view).ScrollStep(), 1);
 
     // Keyboard and drag requests use the shorter threshold.
     view->SetScrollSense(2);
@@ -322,8 +323,8 @@ void TestBigViewPaint::accelerationWithInjectedClock()
     view->VScrollBy(1, 0, 200);
     clock.now += 250;
     view->Accelerate(200);
-    QCOMPARE(view->ScrollStep(), 1);
-    QCOMPARE(view->LastScrollTick(), clock.now);
+    QCOMPARE(Probe(*view).ScrollStep(), 1);
+    QCOMPARE(Probe(*view).LastScrollTick(), clock.now);
 }
 
 void TestBigViewPaint::scrollBarActionsDriveTheModel()
@@ -344,9 +345,9 @@ void TestBigViewPaint::scrollBarActionsDriveTheModel()
     QCOMPARE(v->value(), 90);
     v->triggerAction(QAbstractSlider::SliderToMinimum);
     QCOMPARE(view->TopRow(), 0);
-    QCOMPARE(view->VScrollHistory()[0], 0);
-    QCOMPARE(view->VScrollHistory()[1], 90);
-    QCOMPARE(view->VScrollHistory()[2], 99);
+    QCOMPARE(Probe(*view).VScrollHistory()[0], 0);
+    QCOMPARE(Probe(*view).VScrollHistory()[1], 90);
+    QCOMPARE(Probe(*view).VScrollHistory()[2], 99);
 
     // Thumb tracking follows the drag.
     v->setSliderPosition(37);
@@ -360,7 +361,7 @@ void TestBigViewPaint::scrollBarActionsDriveTheModel()
     QScrollBar *h = view->horizontalScrollBar();
     h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(view->HScrollPos(), 1);
-    QCOMPARE(view->ImageOriginColumn(), 1);
+    QCOMPARE(Probe(*view).ImageOriginColumn(), 1);
     h->triggerAction(QAbstractSlider::SliderToMaximum);
     QCOMPARE(view->HScrollPos(), h->maximum());
     QCOMPARE(h->value(), h->maximum());
@@ -373,20 +374,20 @@ void TestBigViewPaint::deferredPainting()
     auto view = MakeView(10);
     view->Assign(Numbered(30));
     view->SetPCanLimit(3);
-    const qint64 painted = view->PaintCount();
+    const qint64 painted = Probe(*view).PaintCount();
     for (int i = 1; i <= 3; ++i) {
         view->Redraw();
-        QCOMPARE(view->PaintDeferrals(), i);
-        QCOMPARE(view->PaintCount(), painted);
+        QCOMPARE(Probe(*view).PaintDeferrals(), i);
+        QCOMPARE(Probe(*view).PaintCount(), painted);
     }
     view->Redraw();
-    QCOMPARE(view->PaintCount(), painted + 1);
-    QCOMPARE(view->PaintDeferrals(), 0);
+    QCOMPARE(Probe(*view).PaintCount(), painted + 1);
+    QCOMPARE(Probe(*view).PaintDeferrals(), 0);
 
     // With no deferral every render is painted at once.
     view->SetPCanLimit(0);
     view->SetTopRow(5);
-    QCOMPARE(view->PaintCount(), painted + 2);
+    QCOMPARE(Probe(*view).PaintCount(), painted + 2);
 }
 
 void TestBigViewPaint::colourChangeShowsAtNextPaint()
@@ -394,10 +395,10 @@ void TestBigViewPaint::colourChangeShowsAtNextPaint()
     auto view = MakeView(10);
     view->Assign(Numbered(3));
     const QPoint empty(5, 8 * view->LineHeight() + 2);
-    QCOMPARE(view->Image().pixelColor(empty), view->Color());
+    QCOMPARE(Probe(*view).Image().pixelColor(empty), view->Color());
     view->SetColor(QColor(200, 10, 10));
     view->Paint();
-    QCOMPARE(view->Image().pixelColor(empty), QColor(200, 10, 10));
+    QCOMPARE(Probe(*view).Image().pixelColor(empty), QColor(200, 10, 10));
     QCOMPARE(view->viewport()->grab().toImage().pixelColor(empty), QColor(200, 10, 10));
 }
 
@@ -409,20 +410,20 @@ void TestBigViewPaint::scrollingOneRowRendersOneRow()
         text.Add("line " + QByteArray::number(i) + " of a generated file");
     view->Assign(text);
     view->SetTopRow(view->RowCount() - 30);
-    qint64 rendered = view->RenderedRows();
+    qint64 rendered = Probe(*view).RenderedRows();
     view->HandleVScroll(ScrollLineDown);
-    QCOMPARE(view->RenderedRows() - rendered, 1);
+    QCOMPARE(Probe(*view).RenderedRows() - rendered, 1);
     QCOMPARE(view->TopRow(), view->RowCount() - 29);
     // At the very end (the last row at the top) one row up renders one row too.
     view->HandleVScroll(ScrollBottom);
     QCOMPARE(view->TopRow(), view->RowCount() - 1);
-    rendered = view->RenderedRows();
+    rendered = Probe(*view).RenderedRows();
     view->HandleVScroll(ScrollLineUp);
-    QCOMPARE(view->RenderedRows() - rendered, 1);
+    QCOMPARE(Probe(*view).RenderedRows() - rendered, 1);
     // A jump of more than a window renders the whole window.
-    rendered = view->RenderedRows();
+    rendered = Probe(*view).RenderedRows();
     view->SetTopRow(100);
-    QCOMPARE(view->RenderedRows() - rendered, view->VisibleRows());
+    QCOMPARE(Probe(*view).RenderedRows() - rendered, view->VisibleRows());
 }
 
 void TestBigViewPaint::scrollToCaretBringsPositionsIntoView()
@@ -468,14 +469,14 @@ void TestBigViewPaint::hugeSingleLineKeepsImageSmall()
     view->LoadFromFile(path);
     QCOMPARE(view->RowCount(), 1);
     QCOMPARE(view->MaxChar(), int(size));
-    QVERIFY(view->Image().sizeInBytes() <= 4LL * view->ClientWidth() * view->Image().height());
-    QVERIFY(view->Image().sizeInBytes() < 4 * 1024 * 1024);
+    QVERIFY(Probe(*view).Image().sizeInBytes() <= 4LL * view->ClientWidth() * Probe(*view).Image().height());
+    QVERIFY(Probe(*view).Image().sizeInBytes() < 4 * 1024 * 1024);
 
     // Columns are CharWidth wide and count bytes, so the far end lies beyond the last letter.
     view->HandleHScroll(ScrollBottom);
     QCOMPARE(view->HScrollPos(), view->MaxChar() - view->ClientWidth() / view->CharWidth());
-    QCOMPARE(view->ImageOriginColumn(), view->HScrollPos());
-    QVERIFY(view->Image().sizeInBytes() < 4 * 1024 * 1024);
+    QCOMPARE(Probe(*view).ImageOriginColumn(), view->HScrollPos());
+    QVERIFY(Probe(*view).Image().sizeInBytes() < 4 * 1024 * 1024);
 
     // Track the thumb to a few columns before the tail.
     const qint64 tailPx = view->RowPrefixWidth(0, int(size - tail.size()));
@@ -483,7 +484,7 @@ void TestBigViewPaint::hugeSingleLineKeepsImageSmall()
     view->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderMove);
     const int far = view->HScrollPos();
     QCOMPARE(qint64(far), tailPx / view->CharWidth() - 5);
-    QCOMPARE(view->ImageOriginColumn(), far);
+    QCOMPARE(Probe(*view).ImageOriginColumn(), far);
 
     // A short line with the same tail, scrolled so that the tail lands on the same pixels.
     const int cw = view->CharWidth();
@@ -498,11 +499,11 @@ void TestBigViewPaint::hugeSingleLineKeepsImageSmall()
     QCOMPARE(qint64(ref->HScrollPos()), far - k * a);
     // Both show 'a' and LF bytes as blanks or letters of one width; compare the tail's band only.
     const int tailX = static_cast<int>(view->RowPrefixWidth(0, int(size - tail.size())) - qint64(far) * cw);
-    QVERIFY(tailX >= 0 && tailX < view->Image().width());
-    const QRect band(tailX, 0, view->Image().width() - tailX, view->LineHeight());
-    QCOMPARE(view->Image().copy(band), ref->Image().copy(band));
+    QVERIFY(tailX >= 0 && tailX < Probe(*view).Image().width());
+    const QRect band(tailX, 0, Probe(*view).Image().width() - tailX, view->LineHeight());
+    QCOMPARE(Probe(*view).Image().copy(band), Probe(*ref).Image().copy(band));
     // The band holds text.
-    const QImage shown = view->Image().copy(band);
+    const QImage shown = Probe(*view).Image().copy(band);
     bool ink = false;
     for (int y = 0; y < shown.height() && !ink; ++y)
         for (int x = 0; x < shown.width() && !ink; ++x)

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "tests/bigview/BigViewFixture.h"
+#include "bigview/BigViewProbe.h"
 #include "lines/ListErrors.h"
 
 using fixture::MakeView;
@@ -59,15 +60,15 @@ void TestBigViewProps::acceptanceRules()
     view->SetPCanLimit(0);
 
     view->Assign(Numbered(3));
-    qint64 rendered = view->RenderedRows();
+    qint64 rendered = Probe(*view).RenderedRows();
     view->SetViewTabStop(0);
     QCOMPARE(view->ViewTabStop(), 0);
-    QVERIFY(view->RenderedRows() > rendered);
-    rendered = view->RenderedRows();
+    QVERIFY(Probe(*view).RenderedRows() > rendered);
+    rendered = Probe(*view).RenderedRows();
     view->SetViewTabStop(-1);
     QCOMPARE(view->ViewTabStop(), 0);
     view->SetViewTabStop(0);
-    QCOMPARE(view->RenderedRows(), rendered);
+    QCOMPARE(Probe(*view).RenderedRows(), rendered);
     view->SetViewTabStop(4);
     QCOMPARE(view->TabbedWidth("\t"), 4 * view->CharWidth());
 
@@ -96,19 +97,19 @@ void TestBigViewProps::wrapPropertiesRelayoutOnlyOnChange()
     view->SetWrapByte(80);
     view->Assign(fixture::Lines({QByteArray(200, 'a'), "b"}));
     QCOMPARE(view->RowCount(), 4);
-    qint64 rendered = view->RenderedRows();
+    qint64 rendered = Probe(*view).RenderedRows();
     view->SetWrapByte(80);
     view->SetWrapByte(-1);
     QCOMPARE(view->WrapByte(), 80);
-    QCOMPARE(view->RenderedRows(), rendered);
+    QCOMPARE(Probe(*view).RenderedRows(), rendered);
     view->SetWrapByte(50);
     QCOMPARE(view->RowCount(), 5);
-    QVERIFY(view->RenderedRows() > rendered);
+    QVERIFY(Probe(*view).RenderedRows() > rendered);
     view->SetWordWrap(false);
     QCOMPARE(view->RowCount(), 2);
-    rendered = view->RenderedRows();
+    rendered = Probe(*view).RenderedRows();
     view->SetWordWrap(false);
-    QCOMPARE(view->RenderedRows(), rendered);
+    QCOMPARE(Probe(*view).RenderedRows(), rendered);
     view->SetWordWrap(true);
     QCOMPARE(view->RowCount(), 5);
 }
@@ -300,25 +301,25 @@ void TestBigViewProps::caretFollowsFocus()
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
     view->setFocus();
     QVERIFY(view->hasFocus());
-    QVERIFY(!view->CaretShown());  // Caret is False
+    QVERIFY(!Probe(*view).CaretShown());  // Caret is False
     view->SetCaret(true);
-    QVERIFY(view->CaretShown());
+    QVERIFY(Probe(*view).CaretShown());
     view->PlaceCaret(QPoint(3, 1));
-    const QRect r = view->CaretRect();
+    const QRect r = Probe(*view).CaretRect();
     QCOMPARE(r, QRect(int(view->RowPrefixWidth(1, 2)), view->LineHeight(), 10, view->LineHeight()));
     // The block inverts what is under it.
     const QImage shot = view->viewport()->grab().toImage();
     const QPoint inBlock = r.topLeft() + QPoint(5, 1);
-    QCOMPARE(shot.pixel(inBlock) & 0xFFFFFF, ~view->Image().pixel(inBlock) & 0xFFFFFF);
+    QCOMPARE(shot.pixel(inBlock) & 0xFFFFFF, ~Probe(*view).Image().pixel(inBlock) & 0xFFFFFF);
 
     view->clearFocus();
-    QVERIFY(!view->CaretShown());
+    QVERIFY(!Probe(*view).CaretShown());
     const QImage after = view->viewport()->grab().toImage();
-    QCOMPARE(after.pixel(inBlock) & 0xFFFFFF, view->Image().pixel(inBlock) & 0xFFFFFF);
+    QCOMPARE(after.pixel(inBlock) & 0xFFFFFF, Probe(*view).Image().pixel(inBlock) & 0xFFFFFF);
     view->setFocus();
-    QVERIFY(view->CaretShown());
+    QVERIFY(Probe(*view).CaretShown());
     view->SetCaret(false);
-    QVERIFY(!view->CaretShown());
+    QVERIFY(!Probe(*view).CaretShown());
 }
 
 QTEST_MAIN(TestBigViewProps)
