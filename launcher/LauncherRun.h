@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "launcher/LauncherEntries.h"
+#include "launcher/rules/ArgumentSplit.h"
 
 // One line of the run dialog and the entry it shows.
 struct LauncherRunLine {
@@ -16,18 +17,6 @@ struct LauncherRunLine {
 // The entries in use (non-empty title) in entry-number order. A free entry between entries in
 // use leaves no hole, so each line starts the entry it shows.
 std::vector<LauncherRunLine> LauncherRunLines(const LauncherEntries &entries);
-
-// The first "%f" (case-sensitive) replaced by path; the rest of the text stays as it is.
-QString SubstituteFileMark(const QString &text, const QString &path);
-
-// The option text split into arguments by the shell's quoting rules: blanks, tabs and line
-// breaks separate; '...' keeps everything; "..." keeps everything but \" \\ \$ \` and a
-// backslash-newline; a backslash outside quotes keeps the next character. A quote without its
-// closing partner is an ordinary character, so text with unbalanced quotes reaches the program
-// as typed. When path is given, the first "%f" of the text becomes path inside the argument
-// where it stands, whatever quoting surrounds it, so a path with blanks stays one argument.
-// The split works on characters, not bytes: a Shift-JIS trail byte 0x5C is no backslash.
-QStringList SplitArguments(const QString &optionText, const QString *path = nullptr);
 
 // What the shell's "OPEN" of an entry comes to. The settings bytes become text as the user sees
 // them (DisplayName), which is also what the started program receives.

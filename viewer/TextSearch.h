@@ -1,45 +1,12 @@
 #pragma once
-// The viewer's text search without its window: the row match, the walk over a view's rows and
-// the rows the repeat searches start from.
-#include <QByteArray>
-#include <QByteArrayView>
-
-#include "lines/FoldedScan.h"
+// The viewer's text search on a view, without its window: the row walk over the view's rows
+// (the row match is a rule of its own) and the rows the repeat searches start from.
+#include "viewer/rules/RowMatch.h"
 
 class TBigView;
 struct ViewerState;
 
-// A search string prepared once for the many rows it is tried on. Without case distinction the
-// letters a-z of single-byte characters are compared as upper case on both sides; two-byte
-// characters (whatever their bytes) and half-width kana are compared as they stand.
-class SearchPattern {
-public:
-    SearchPattern(QByteArrayView text, bool caseSensitive);
-
-    bool IsEmpty() const { return bytes_.isEmpty(); }
-    // The pattern as it is compared (upper-cased without case distinction).
-    const QByteArray &Bytes() const { return bytes_; }
-    bool CaseSensitive() const { return caseSensitive_; }
-
-    // Whether the pattern matches row at byte index at, which starts a character of row.
-    bool MatchesAt(QByteArrayView row, qsizetype at) const;
-
-    // Finds the starts worth a MatchesAt (the first and the last byte match).
-    const FoldedScanner &Scanner() const { return scanner_; }
-
-private:
-    QByteArray bytes_;
-    bool caseSensitive_;
-    FoldedScanner scanner_;
-};
-
-// The 1-based byte column where the pattern first matches the row at the start of a character
-// (never inside a two-byte character); 0 for no match, an empty row or an empty pattern.
-int RowMatch(QByteArrayView row, const SearchPattern &pattern);
-
-// Tries the view's rows from `first` to the last row (downwards) or down to row 0 (upwards) and
-// returns the first matching row, or -1. The 1-based column of the match goes to *column. A start
-// outside the rows tries nothing: no row outside 0..RowCount - 1 is read.
+// The row walk over the view's rows (RowCount of them) and the lines they show.
 int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool downwards,
             int *column = nullptr);
 

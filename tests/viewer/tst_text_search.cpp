@@ -5,7 +5,7 @@
 #include <random>
 
 #include "bigview/BigView.h"
-#include "viewer/NumberEntry.h"
+#include "viewer/rules/NumberEntry.h"
 #include "lines/ShiftJis.h"
 #include "viewer/TextSearch.h"
 #include "viewer/ViewerState.h"

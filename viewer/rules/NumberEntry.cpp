@@ -1,4 +1,4 @@
-#include "viewer/NumberEntry.h"
+#include "viewer/rules/NumberEntry.h"
 
 #include <limits>
 
