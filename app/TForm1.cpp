@@ -571,9 +571,9 @@ void TForm1::BtnLauncherRunClick()
         ChosenEntry = -1;
     if (ChosenEntry < 1 || ChosenEntry > LauncherEntries::EntryCount)
         return;
-    const LaunchCommand command = BuildLaunchCommand(Launcher, ChosenEntry, QFile::decodeName(previewFile));
+    const LaunchCommand command = BuildLaunchCommand(Launcher, ChosenEntry, previewFile);
     if (!StartLaunchCommand(command))
-        ShowMessageBox(msg::LaunchFailed(command.fileName), MsgKind::Warning, mbAbort, this);
+        ShowMessageBox(msg::LaunchFailed(DisplayName(command.fileName)), MsgKind::Warning, mbAbort, this);
 }
 
 void TForm1::MenuLauncherSetClick()

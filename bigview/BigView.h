@@ -166,6 +166,7 @@ public:
     int LineCount() const;
     TBvRow Row(int row) const { return rows_.At(row); }  // EListError outside the rows
     const TBvStrings &Lines() const { return *lines_; }
+    const TBvRows &RowList() const { return rows_; }  // the layout, for walks over every row
     QByteArrayView RowView(int row) const;   // no copy; valid until the text changes
     int RowLength(int row) const;            // EListError outside the rows
     void LayoutFrom(int line);

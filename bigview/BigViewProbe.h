@@ -17,7 +17,7 @@ public:
     explicit BigViewProbe(TBigView &view) : view_(view) {}
 
     // ---- Rows and rendering ----
-    const TBvRows &RowList() const { return view_.rows_; }
+    const TBvRows &RowList() const { return view_.RowList(); }
     const QImage &Image() const { return view_.image_; }
     // Columns scrolled off to the left when the Image was rendered: the Image starts there.
     int ImageOriginColumn() const { return view_.imageOrigin_; }

@@ -8,11 +8,36 @@
 #include "lines/ShiftJis.h"
 #include "platform/VirtualKeys.h"
 
+namespace {
+// The run list: a typed character moves to the next line that begins with it, wrapping at the
+// end, so each line's shortcut selects it and typing it again moves to the next such line. Qt's
+// own search would join characters typed in quick succession into one search.
+class RunList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+    void keyboardSearch(const QString &search) override
+    {
+        const int n = count();
+        if (search.isEmpty() || n == 0)
+            return;
+        const int from = currentRow();
+        for (int step = 1; step <= n; ++step) {
+            const int row = (from + step) % n;
+            if (item(row)->text().startsWith(search, Qt::CaseInsensitive)) {
+                setCurrentRow(row);
+                return;
+            }
+        }
+    }
+};
+}  // namespace
+
 TForm13::TForm13(int &chosenEntry, QWidget *parent)
     : LauncherDialog("Form13", QStringLiteral("Talvo (ﾗﾝﾁｬｰ実行)"), {402, 206}, parent),
       chosenEntry_(chosenEntry)
 {
-    ListBox1 = new QListWidget(this);
+    ListBox1 = new RunList(this);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setGeometry(8, 8, 280, 190);

@@ -8,7 +8,9 @@
 #include "launcher/LauncherEntries.h"
 #include "launcher/LauncherMessages.h"
 #include "launcher/LauncherWorkLists.h"
+#include "launcher/LauncherRun.h"
 #include "launcher/TForm12.h"
+#include "launcher/TForm13.h"
 #include "platform/MessageBox.h"
 #include "app/rules/Messages.h"
 #include "app/TForm1.h"
@@ -277,6 +279,33 @@ private slots:
         form.MenuLauncherSet->trigger();
         QVERIFY(steps.Done());
         QCOMPARE(ReadBytes(ini()), before);
+    }
+
+    // Each typed character is a shortcut of its own, however quickly it follows the one before:
+    // it moves to the next line beginning with it (either case), wrapping at the end.
+    void eachTypedCharacterIsItsOwnShortcut()
+    {
+        int chosen = -1;
+        TForm13 dialog(chosen);
+        dialog.SetLines({{1, "W  One"}, {2, "X  Two"}, {3, "W  Three"}, {4, "m  Four"}});
+        dialog.ListBox1->setCurrentRow(0);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QWidget *list = dialog.ListBox1;
+        QTest::keyClick(list, Qt::Key_W);
+        QCOMPARE(dialog.ListBox1->currentRow(), 2);
+        QTest::keyClick(list, Qt::Key_W);
+        QCOMPARE(dialog.ListBox1->currentRow(), 0);
+        QTest::keyClick(list, Qt::Key_X);
+        QCOMPARE(dialog.ListBox1->currentRow(), 1);
+        QTest::keyClick(list, Qt::Key_M, Qt::ShiftModifier);
+        QCOMPARE(dialog.ListBox1->currentRow(), 3);
+        QTest::keyClick(list, Qt::Key_Z);  // no such line: the selection stays
+        QCOMPARE(dialog.ListBox1->currentRow(), 3);
+        QTest::keyClick(list, Qt::Key_W);
+        QTest::keyClick(list, Qt::Key_X);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(chosen, 2);
     }
 
     // What the settings file would cut when read back is refused at OK, naming the box; the

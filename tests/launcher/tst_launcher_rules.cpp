@@ -8,6 +8,8 @@
 #include "launcher/LauncherWorkLists.h"
 #include "tests/TestSupport.h"
 
+#include <sys/stat.h>
+
 using testsupport::Sjis;
 using testsupport::WriteBytes;
 
@@ -83,11 +85,11 @@ private slots:
         e.ProgName[4] = deep + "/prog";
         e.ProgOption[4] = "-x " + QByteArray(400, 'o') + " %f";
         e.ProgDir[4] = deep;
-        const QString preview = "/p/" + QString(260, u'p') + ".TXT";
+        const QByteArray preview = "/p/" + QByteArray(260, 'p') + ".TXT";
         const LaunchCommand c = BuildLaunchCommand(e, 4, preview);
-        QCOMPARE(c.fileName.toUtf8(), deep + "/prog");
-        QCOMPARE(c.arguments, QStringList({"-x", QString(400, u'o'), preview}));
-        QCOMPARE(c.workingDir.toUtf8(), deep);
+        QCOMPARE(c.fileName, deep + "/prog");
+        QCOMPARE(c.arguments, QByteArrayList({"-x", QByteArray(400, 'o'), preview}));
+        QCOMPARE(c.workingDir, deep);
     }
 
     void targetIsAProgramADocumentOrNothing()
@@ -99,19 +101,46 @@ private slots:
         QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeUser);
         WriteBytes(document, "text");
 
-        const LaunchTarget byPath = ResolveLaunchTarget(program, QString());
+        const QByteArray programBytes = QFile::encodeName(program), baseBytes = QFile::encodeName(base);
+        const LaunchTarget byPath = ResolveLaunchTarget(programBytes, {});
         QCOMPARE(int(byPath.kind), int(LaunchKind::Execute));
-        QCOMPARE(byPath.path, program);
+        QCOMPARE(byPath.path, programBytes);
         // A relative name is found in the working folder; a bare name on PATH first.
-        QCOMPARE(ResolveLaunchTarget("./run me", base).path, program);
-        QCOMPARE(int(ResolveLaunchTarget("notes.txt", base).kind), int(LaunchKind::OpenDocument));
-        QCOMPARE(ResolveLaunchTarget("sh", base).path, QStandardPaths::findExecutable("sh"));
+        QCOMPARE(ResolveLaunchTarget("./run me", baseBytes).path, programBytes);
+        QCOMPARE(int(ResolveLaunchTarget("notes.txt", baseBytes).kind), int(LaunchKind::OpenDocument));
+        QCOMPARE(ResolveLaunchTarget("sh", baseBytes).path, QFile::encodeName(QStandardPaths::findExecutable("sh")));
         // Missing, a folder, empty, or a working folder that does not exist: nothing starts.
-        for (const auto &[name, folder] : std::initializer_list<std::pair<QString, QString>>{
-                 {base + "/missing", {}}, {base, {}}, {{}, {}}, {program, base + "/gone"}})
+        for (const auto &[name, folder] : std::initializer_list<std::pair<QByteArray, QByteArray>>{
+                 {baseBytes + "/missing", {}}, {baseBytes, {}}, {{}, {}}, {programBytes, baseBytes + "/gone"}})
             QCOMPARE(int(ResolveLaunchTarget(name, folder).kind), int(LaunchKind::Fail));
-        QVERIFY(!StartLaunchCommand({base + "/missing", {}, {}}));
-        QVERIFY(!StartLaunchCommand({program, {}, base + "/gone"}));
+        QVERIFY(!StartLaunchCommand({baseBytes + "/missing", {}, {}}));
+        QVERIFY(!StartLaunchCommand({programBytes, {}, baseBytes + "/gone"}));
+        // A file marked executable that the system cannot run fails too.
+        WriteBytes(base + "/not a program", "\x7F" "ELF garbage");
+        QFile::setPermissions(base + "/not a program", QFile::ReadOwner | QFile::ExeOwner | QFile::ExeUser);
+        QVERIFY(!StartLaunchCommand({baseBytes + "/not a program", {}, {}}));
+    }
+
+    // A program and a working folder named in Shift-JIS are started by their bytes, there; the
+    // preview path reaches the program as its own bytes inside its argument.
+    void aShiftJisProgramStartsInItsShiftJisFolder()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/" + Sjis("実行 表");
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        const QByteArray program = folder + "/" + Sjis("記録");
+        testsupport::WriteBytesAt(program, "#!/bin/sh\nprintf '%s\\n' \"$(pwd -P)\" \"$@\" > \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n");
+        QCOMPARE(::chmod(program.constData(), 0755), 0);
+        const QByteArray record = QFile::encodeName(dir.path()) + "/record";
+        LauncherEntries e;
+        e.ProgTitle[1] = "Rec";
+        e.ProgName[1] = program;
+        e.ProgOption[1] = record + " --file=%f";
+        e.ProgDir[1] = folder;
+        const QByteArray preview = folder + "/" + Sjis("プレビュー.TXT");
+        QVERIFY(StartLaunchCommand(BuildLaunchCommand(e, 1, preview)));
+        QTRY_VERIFY(QFile::exists(QFile::decodeName(record)));
+        QCOMPARE(testsupport::ReadBytesAt(record), folder + "\n" + record + "\n--file=" + preview + "\n");
     }
 
     void workListsCloseGapsAndKeepEntriesInUseFirst()
