@@ -85,26 +85,30 @@ private:
     QPushButton *paste_;
 };
 
-TForm1::TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent)
+TForm1::TForm1(const QByteArray &programFile, const QByteArrayList &arguments, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      ProgramFile(programFile)
+      ProgramFile(QFile::decodeName(programFile)),
+      Files(LocateProgramFiles(programFile, CurrentProgramEnvironment()))
 {
     setObjectName("Form1");
-    SetProgramFile(programFile);
+    SetProgramFiles(Files);
     setFont(ResolveFont(QStringLiteral("System"), 16, true));
     BuildMenus();
     BuildControls();
     FormCreate(arguments);
 }
 
+TForm1::TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent)
+    : TForm1(QFile::encodeName(programFile), arguments, parent)
+{
+}
+
 TForm1::~TForm1() { FormDestroy(); }
 
-QByteArray TForm1::ProgramPath() const { return QFile::encodeName(ProgramFile); }
+QByteArray TForm1::SettingsPath() const { return Files.SettingsFile(); }
 
-QByteArray TForm1::SettingsPath() const { return SettingsFilePath(ProgramPath()); }
-
-QByteArray TForm1::PreviewFilePath() const { return ChangeFileExt(QByteArrayView(ProgramPath()), ".TXT"); }
+QByteArray TForm1::PreviewFilePath() const { return Files.PreviewFile(); }
 
 void TForm1::BuildMenus()
 {
@@ -249,11 +253,10 @@ void TForm1::BuildControls()
 
 void TForm1::FormCreate(const QByteArrayList &arguments)
 {
-    const QByteArray iniByFixedName = ExtractFilePath(QByteArrayView(ProgramPath())) + "TALVO.INI";
-    if (KindOfPath(iniByFixedName) == PathKind::Missing)
+    if (KindOfPath(Files.FirstRunProbe()) == PathKind::Missing)
         CreateMissingSettingsFile();
 
-    Ini = ReadIniFileValue(ProgramPath(), &iniUnreadable_);
+    Ini = ReadIniFileValue(Files, &iniUnreadable_);
     if (iniUnreadable_) {
         // Start with the defaults, say so once, and leave the file alone at exit.
         ShowMessageBox(EIniWriteError(SettingsPath()).message(), MsgKind::Error, mbOK, this);
@@ -282,9 +285,12 @@ void TForm1::CreateMissingSettingsFile()
     WindowsDir = kind.WindowsDir;
     Launcher = DefaultLauncherEntries(kind);
     try {
+        // An installed program's first run: the user's folder for the settings comes first.
+        Files.MakeDataFolder();
         WriteLauncherEntries(SettingsPath(), Launcher);
     } catch (const EIniWriteError &e) {
-        // Start-up goes on with the defaults in memory.
+        // Start-up goes on with the defaults in memory; the write at exit will not say it again.
+        iniNotCreated_ = true;
         ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
     }
 }
@@ -307,9 +313,11 @@ void TForm1::FormDestroy()
     if (iniUnreadable_)
         return;
     try {
-        WriteIniFileValue(ProgramPath(), Ini);
+        Files.MakeDataFolder();
+        WriteIniFileValue(Files, Ini);
     } catch (const EIniWriteError &e) {
-        ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
+        if (!iniNotCreated_)
+            ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
     }
 }
 
@@ -538,6 +546,7 @@ void TForm1::FocusMoveToApli(QWidget *sender)
 bool TForm1::WritePreview(const QByteArray &previewFile)
 {
     BusyCursor busy;
+    Files.MakeDataFolder();
     const auto box = [&](const QString &text, MsgKind kind, unsigned buttons) {
         busy.End();
         ShowMessageBox(text, kind, buttons, this);

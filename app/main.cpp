@@ -4,6 +4,7 @@
 #include "app/rules/CommandLine.h"
 #include "app/TalvoApplication.h"
 #include "app/TForm1.h"
+#include "platform/ProgramFile.h"
 
 int main(int argc, char **argv)
 {
@@ -13,7 +14,7 @@ int main(int argc, char **argv)
     TalvoApplication app(line.qtArgc, argv);
     int rc;
     {
-        TForm1 form(QCoreApplication::applicationFilePath(), line.inputs);
+        TForm1 form(RunningProgramFile(), line.inputs);
         form.show();
         rc = app.exec();
     }
