@@ -11,7 +11,12 @@ int main(int argc, char **argv)
     // A save that runs into the file-size limit must fail and be reported, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
     CommandLine line = SplitCommandLine(argc, argv);
-    TalvoApplication app(line.qtArgc, argv);
+    // Qt is given the program's name alone, and as "talvo": X takes the windows' instance name
+    // from it, and the desktop groups them under the menu entry by that name whatever the
+    // executable is called.
+    char name[] = "talvo";
+    char *qtArgv[] = {name, nullptr};
+    TalvoApplication app(line.qtArgc, qtArgv);
     int rc;
     {
         TForm1 form(RunningProgramFile(), line.inputs);
