@@ -26,6 +26,7 @@
 #include "lines/ShiftJis.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
+#include "platform/FileDrop.h"
 #include "platform/Fonts.h"
 #include "platform/HelpWindow.h"
 #include "platform/KeyMap.h"
@@ -79,6 +80,7 @@ public:
             list_->clearSelection();
     }
     void SetPasteEnabled(bool enabled) override { paste_->setEnabled(enabled); }
+    void InsertItems(int index, const QStringList &names) override { list_->insertItems(index, names); }
 
 private:
     QListWidget *list_;
@@ -272,9 +274,15 @@ void TForm1::FormCreate(const QByteArrayList &arguments)
     // Fills ListBox1, selects the first entry and disables BtnPaste.
     Inputs = std::make_unique<InputList>(*listItems_, arguments);
     OfferOutputFolder();
-    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + Edit1->text());
+    ShowCaption();
     CentreOnScreen(this);
     Edit1->setFocus();
+    AcceptFileDrops(this, [this](const QByteArrayList &paths) { FormDropFiles(paths); });
+}
+
+void TForm1::ShowCaption()
+{
+    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + Edit1->text());
 }
 
 void TForm1::CreateMissingSettingsFile()
@@ -534,6 +542,34 @@ void TForm1::BtnPreviewClick()
         return;
     Ini.Viewer.ShownFile = previewFile;
     OpenViewer(Ini.Viewer.ShownFile);
+}
+
+void TForm1::FormDropFiles(const QByteArrayList &paths)
+{
+    QByteArrayList files;
+    for (const QByteArray &path : paths)
+        if (KindOfPath(path) != PathKind::Folder)
+            files.append(path);
+    if (files.isEmpty())
+        return;
+    const bool firstInputs = Inputs->PathListSaved().isEmpty();
+    const bool outputAsOffered = OutputPath() == offeredOutput_;
+    BusyCursor busy;
+    if (!Inputs->Append(files)) {
+        busy.End();
+        ShowMessageBox(QString::fromUtf8(EListError().what()), MsgKind::Error, mbOK, this);
+        return;
+    }
+    // A window started without inputs offers the folder of the first dropped one, as the command
+    // line's first would have been, unless an output name has been typed meanwhile.
+    if (firstInputs && outputAsOffered) {
+        OfferOutputFolder();
+        ShowCaption();
+    }
+    busy.End();
+    // The drop came from another program's window; the files are now here.
+    activateWindow();
+    raise();
 }
 
 void TForm1::FocusMoveToApli(QWidget *sender)

@@ -96,6 +96,9 @@ public:
     void MenuViewBackColorClick();
     void MenuHelpDispClick();
     void BtnPreviewClick();
+    // Files dropped on the window (paths as the file system's bytes): added to the input list
+    // at its end, as command-line arguments are; folders are left out.
+    void FormDropFiles(const QByteArrayList &paths);
     // The preview file: the program file's name with the extension ".TXT" in the folder that
     // keeps the settings (the file system's bytes).
     QByteArray PreviewFilePath() const;
@@ -133,6 +136,8 @@ private:
     QByteArray OutputPath() const;
     // Offers the folder of the first input as the output name.
     void OfferOutputFolder();
+    // The caption: the window's name and the output folder offered.
+    void ShowCaption();
     // The settings file as the file system's bytes.
     QByteArray SettingsPath() const;
     class ListBoxItems;

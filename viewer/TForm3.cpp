@@ -7,6 +7,9 @@
 #include <QVBoxLayout>
 
 #include "bigview/BigView.h"
+#include "bigview/ViewFileLoad.h"
+#include "lines/FileMessages.h"
+#include "platform/FileDrop.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
 #include "viewer/StatusCaption.h"
@@ -63,6 +66,20 @@ TForm3::TForm3(ViewerState &state, QWidget *parent)
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
     Timer1.start();
+    AcceptFileDrops(this, [this](const QByteArrayList &paths) { FormDropFiles(paths); });
+}
+
+void TForm3::FormDropFiles(const QByteArrayList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    // The marker and the caption told of a hit in the file that goes.
+    HideHitMarker();
+    setWindowTitle(QStringLiteral("Talvo (ﾋﾞｭｰﾜ)"));
+    if (!ShowFileInView(*BigView1, paths.first(), filemsg::CannotShow, this))
+        return;
+    State.ShownFile = paths.first();
+    activateWindow();
 }
 
 TForm3::~TForm3() = default;
