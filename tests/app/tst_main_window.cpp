@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "bigview/BigView.h"
 #include "platform/DialogKeys.h"
@@ -423,6 +424,23 @@ private slots:
         QFile::setPermissions(folder + "/TALVO.INI", QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(texts, QStringList{folder + "/TALVO.INI に書き込めません"});
         QCOMPARE(ReadBytes(folder + "/TALVO.INI"), QByteArray("[Mine]\r\nx=1\r\n"));
+    }
+
+    // A program unpacked into a folder whose name is not UTF-8 finds its files by their bytes.
+    void programFolderNamedInShiftJis()
+    {
+        const QByteArray folder = QFile::encodeName(dir_.path()) + "/" + Sjis("ﾂｰﾙ 2");
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        testsupport::WriteBytesAt(folder + "/TALVO.INI", "[OutPutJyouhou]\r\nCheckOut1=1\r\n");
+        SetMessageBoxHook([](const QString &, MsgKind, unsigned) { return int(mrYes); });
+        {
+            TForm1 form(folder + "/TALVO", {});
+            QVERIFY(form.CheckBox1->isChecked());
+            QCOMPARE(form.Ini.FileName2, folder + "/SEPA02.TXT");
+            QCOMPARE(form.PreviewFilePath(), folder + "/TALVO.TXT");
+        }
+        SetMessageBoxHook({});
+        QVERIFY(testsupport::ReadBytesAt(folder + "/TALVO.INI").contains("[ListJyouhou]"));
     }
 
     // An installed program: its folder read-only (no write bit, so even for root), the user's
