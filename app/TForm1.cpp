@@ -26,6 +26,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
+#include "platform/FileDrop.h"
 #include "platform/Fonts.h"
 #include "platform/HelpWindow.h"
 #include "platform/KeyRouter.h"
@@ -91,32 +92,37 @@ public:
             list_->clearSelection();
     }
     void SetPasteEnabled(bool enabled) override { paste_->setEnabled(enabled); }
+    void InsertItems(int index, const QStringList &names) override { list_->insertItems(index, names); }
 
 private:
     QListWidget *list_;
     QPushButton *paste_;
 };
 
-TForm1::TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent)
+TForm1::TForm1(const QByteArray &programFile, const QByteArrayList &arguments, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      ProgramFile(programFile)
+      ProgramFile(QFile::decodeName(programFile)),
+      Files(LocateProgramFiles(programFile, CurrentProgramEnvironment()))
 {
     setObjectName("Form1");
-    SetProgramFile(programFile);
+    SetProgramFiles(Files);
     setFont(ResolveFont(QStringLiteral("System"), 16, true));
     BuildMenus();
     BuildControls();
     FormCreate(arguments);
 }
 
+TForm1::TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent)
+    : TForm1(QFile::encodeName(programFile), arguments, parent)
+{
+}
+
 TForm1::~TForm1() { FormDestroy(); }
 
-QByteArray TForm1::ProgramPath() const { return QFile::encodeName(ProgramFile); }
+QByteArray TForm1::SettingsPath() const { return Files.SettingsFile(); }
 
-QByteArray TForm1::SettingsPath() const { return SettingsFilePath(ProgramPath()); }
-
-QByteArray TForm1::PreviewFilePath() const { return ChangeFileExt(QByteArrayView(ProgramPath()), ".TXT"); }
+QByteArray TForm1::PreviewFilePath() const { return Files.PreviewFile(); }
 
 void TForm1::BuildMenus()
 {
@@ -245,11 +251,10 @@ void TForm1::BuildControls()
 
 void TForm1::FormCreate(const QByteArrayList &arguments)
 {
-    const QByteArray iniByFixedName = ExtractFilePath(QByteArrayView(ProgramPath())) + "TALVO.INI";
-    if (KindOfPath(iniByFixedName) == PathKind::Missing)
+    if (KindOfPath(Files.FirstRunProbe()) == PathKind::Missing)
         CreateMissingSettingsFile();
 
-    Ini = ReadIniFileValue(ProgramPath(), &iniUnreadable_);
+    Ini = ReadIniFileValue(Files, &iniUnreadable_);
     if (iniUnreadable_) {
         // Start with the defaults, say so once, and leave the file alone at exit.
         ShowMessageBox(EIniWriteError(SettingsPath()).message(), MsgKind::Error, mbOK, this);
@@ -265,9 +270,15 @@ void TForm1::FormCreate(const QByteArrayList &arguments)
     // Fills ListBox1, selects the first entry and disables BtnPaste.
     Inputs = std::make_unique<InputList>(*listItems_, arguments);
     OfferOutputFolder();
-    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + Edit1->text());
+    ShowCaption();
     CentreOnScreen(this);
     Edit1->setFocus();
+    AcceptFileDrops(this, [this](const QByteArrayList &paths) { FormDropFiles(paths); });
+}
+
+void TForm1::ShowCaption()
+{
+    setWindowTitle(QStringLiteral("Talvo (ﾒｲﾝ)") + QStringLiteral("    ") + Edit1->text());
 }
 
 void TForm1::CreateMissingSettingsFile()
@@ -278,9 +289,12 @@ void TForm1::CreateMissingSettingsFile()
     WindowsDir = kind.WindowsDir;
     Launcher = DefaultLauncherEntries(kind);
     try {
+        // An installed program's first run: the user's folder for the settings comes first.
+        Files.MakeDataFolder();
         WriteLauncherEntries(SettingsPath(), Launcher);
     } catch (const EIniWriteError &e) {
-        // Start-up goes on with the defaults in memory.
+        // Start-up goes on with the defaults in memory; the write at exit will not say it again.
+        iniNotCreated_ = true;
         ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
     }
 }
@@ -303,9 +317,11 @@ void TForm1::FormDestroy()
     if (iniUnreadable_)
         return;
     try {
-        WriteIniFileValue(ProgramPath(), Ini);
+        Files.MakeDataFolder();
+        WriteIniFileValue(Files, Ini);
     } catch (const EIniWriteError &e) {
-        ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
+        if (!iniNotCreated_)
+            ShowMessageBox(e.message(), MsgKind::Error, mbOK, this);
     }
 }
 
@@ -524,6 +540,34 @@ void TForm1::BtnPreviewClick()
     OpenViewer(Ini.Viewer.ShownFile);
 }
 
+void TForm1::FormDropFiles(const QByteArrayList &paths)
+{
+    QByteArrayList files;
+    for (const QByteArray &path : paths)
+        if (KindOfPath(path) != PathKind::Folder)
+            files.append(path);
+    if (files.isEmpty())
+        return;
+    const bool firstInputs = Inputs->PathListSaved().isEmpty();
+    const bool outputAsOffered = OutputPath() == offeredOutput_;
+    BusyCursor busy;
+    if (!Inputs->Append(files)) {
+        busy.End();
+        ShowMessageBox(QString::fromUtf8(EListError().what()), MsgKind::Error, mbOK, this);
+        return;
+    }
+    // A window started without inputs offers the folder of the first dropped one, as the command
+    // line's first would have been, unless an output name has been typed meanwhile.
+    if (firstInputs && outputAsOffered) {
+        OfferOutputFolder();
+        ShowCaption();
+    }
+    busy.End();
+    // The drop came from another program's window; the files are now here.
+    activateWindow();
+    raise();
+}
+
 void TForm1::FocusMoveToApli(QWidget *sender)
 {
     Q_UNUSED(sender);
@@ -534,6 +578,7 @@ void TForm1::FocusMoveToApli(QWidget *sender)
 bool TForm1::WritePreview(const QByteArray &previewFile)
 {
     BusyCursor busy;
+    Files.MakeDataFolder();
     const auto box = [&](const QString &text, MsgKind kind, unsigned buttons) {
         busy.End();
         ShowMessageBox(text, kind, buttons, this);

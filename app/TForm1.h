@@ -28,8 +28,10 @@ class TForm3;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // programFile: the program's path (its folder holds TALVO.INI and the separator files);
+    // programFile: the program's path, the file system's bytes (its folder holds the separator
+    // files and the help, and TALVO.INI where the folder is the user's: see ProgramFiles);
     // arguments: the input files, the command line's bytes exactly as given.
+    TForm1(const QByteArray &programFile, const QByteArrayList &arguments, QWidget *parent = nullptr);
     TForm1(const QString &programFile, const QByteArrayList &arguments, QWidget *parent = nullptr);
     ~TForm1() override;
 
@@ -53,6 +55,7 @@ public:
 
     // State that outlives a command.
     QString ProgramFile;
+    ProgramFiles Files;                // where the settings, preview, help and separator files are
     Settings Ini;                      // every settings value, named after its key, and the viewer state
     // NameList, PathList, the items of ListBox1, their copies as at start and the cut entry.
     std::unique_ptr<InputList> Inputs;
@@ -94,7 +97,11 @@ public:
     void MenuViewBackColorClick();
     void MenuHelpDispClick();
     void BtnPreviewClick();
-    // The preview file: the program file with the extension ".TXT" (the file system's bytes).
+    // Files dropped on the window (paths as the file system's bytes): added to the input list
+    // at its end, as command-line arguments are; folders are left out.
+    void FormDropFiles(const QByteArrayList &paths);
+    // The preview file: the program file's name with the extension ".TXT" in the folder that
+    // keeps the settings (the file system's bytes).
     QByteArray PreviewFilePath() const;
     // For window tests: called with each viewer window just before it is shown modally.
     std::function<void(TForm3 *viewer)> OnViewerShown;
@@ -127,8 +134,9 @@ private:
     QByteArray OutputPath() const;
     // Offers the folder of the first input as the output name.
     void OfferOutputFolder();
-    // The program file and the settings file as the file system's bytes.
-    QByteArray ProgramPath() const;
+    // The caption: the window's name and the output folder offered.
+    void ShowCaption();
+    // The settings file as the file system's bytes.
     QByteArray SettingsPath() const;
     class ListBoxItems;
     std::unique_ptr<ListBoxItems> listItems_;
@@ -137,4 +145,5 @@ private:
 
     bool destroyed_ = false;
     bool iniUnreadable_ = false;  // the settings file exists but could not be read
+    bool iniNotCreated_ = false;  // the missing settings file could not be created (said once)
 };

@@ -14,6 +14,7 @@
 #include "bigview/ViewPresets.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
+#include "platform/FileDrop.h"
 #include "platform/Fonts.h"
 #include "platform/KeyMap.h"
 #include "platform/KeyRouter.h"
@@ -104,7 +105,17 @@ void TForm2::BuildControls()
     connect(BtnDisp3, &QPushButton::clicked, this, &TForm2::BtnDisp3Click);
 }
 
-void TForm2::FormCreate() { ApplyTextLook(BigView1, settings_); }
+void TForm2::FormCreate()
+{
+    ApplyTextLook(BigView1, settings_);
+    AcceptFileDrops(this, [this](const QByteArrayList &paths) { FormDropFiles(paths); });
+}
+
+void TForm2::FormDropFiles(const QByteArrayList &paths)
+{
+    if (!paths.isEmpty() && ShowFileInView(*BigView1, paths.first(), msg::CannotShow, this))
+        activateWindow();
+}
 
 void TForm2::ShowSettings()
 {

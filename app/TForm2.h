@@ -3,6 +3,7 @@
 // file-name line, each separator file shown in the dialog's own view on request. Save stores the
 // four values in the main window's settings; nothing reaches the settings file before the
 // program ends.
+#include <QByteArrayList>
 #include <QDialog>
 
 #include "app/rules/Settings.h"
@@ -43,6 +44,9 @@ public:
     void BtnDisp1Click();
     void BtnDisp2Click();
     void BtnDisp3Click();
+    // A file dropped on the dialog (the first, when several are): shown in its view, as the
+    // display buttons show one.
+    void FormDropFiles(const QByteArrayList &paths);
     // Esc in any control asks as Cancel does; returns true when the key was used.
     bool FormKeyDown(int key, int shift);
 

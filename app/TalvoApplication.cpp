@@ -1,5 +1,7 @@
 #include "app/TalvoApplication.h"
 
+#include <QIcon>
+
 #include <exception>
 
 #include "platform/DialogKeys.h"
@@ -8,6 +10,19 @@
 TalvoApplication::TalvoApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     InstallDialogKeys(this);
+    ApplyIdentity();
+}
+
+void TalvoApplication::ApplyIdentity()
+{
+    // The window class and, on Wayland, the application id: the desktop groups the windows under
+    // the menu entry talvo.desktop whatever the executable's own name is.
+    setApplicationName(QStringLiteral("talvo"));
+    setDesktopFileName(QStringLiteral("talvo"));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/talvo.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
 }
 
 bool TalvoApplication::notify(QObject *receiver, QEvent *event)

@@ -52,6 +52,17 @@ PathKind KindOfPath(const QByteArray &path)
     return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
+bool IsWritable(const QByteArray &path, const struct stat &st)
+{
+    return ::access(path.constData(), W_OK) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+}
+
+bool IsWritable(const QByteArray &path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::stat(path.constData(), &st) == 0 && IsWritable(path, st);
+}
+
 bool IsValidUtf8(QByteArrayView bytes)
 {
     // Qt's decoder does not report every malformed sequence; an invalid one never survives the

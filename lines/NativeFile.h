@@ -16,6 +16,13 @@ void OpenForReading(QFile &file, const QByteArray &path);
 enum class PathKind { Missing, Folder, Other };
 PathKind KindOfPath(const QByteArray &path);
 
+// Writable for this process, and not marked read-only for everybody: a file or folder without
+// any write bit counts as read-only even for a user whom the system would let through (root).
+// False for a path that does not exist.
+bool IsWritable(const QByteArray &path);
+// The same for a path whose status is at hand.
+bool IsWritable(const QByteArray &path, const struct stat &st);
+
 // A file name as the user sees it: its bytes as UTF-8 when they are valid UTF-8, else as CP932.
 QString DisplayName(QByteArrayView bytes);
 // Whether the bytes are valid UTF-8.

@@ -26,13 +26,6 @@ namespace {
     Fail(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
-// Writable for this process, and not marked read-only for everybody: a file or folder without
-// any write bit is refused even for a user whom the system would let through (root).
-bool Writable(const QByteArray &path, const struct stat &st)
-{
-    return ::access(path.constData(), W_OK) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
-}
-
 QByteArray FolderOf(const QByteArray &absolute)
 {
     const qsizetype slash = absolute.lastIndexOf('/');
@@ -86,7 +79,7 @@ SafeSaveFile::SafeSaveFile(const QByteArray &path, SaveDurability durability) : 
     const bool existed = ::stat(target_.constData(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode))
         Fail(QStringLiteral("%1 is a folder").arg(shown));
-    if (existed && !Writable(target_, st))
+    if (existed && !IsWritable(target_, st))
         Fail(QStringLiteral("%1 is not writable").arg(shown));
     inPlace_ = existed && !S_ISREG(st.st_mode);
     if (inPlace_) {
@@ -102,7 +95,7 @@ SafeSaveFile::SafeSaveFile(const QByteArray &path, SaveDurability durability) : 
     struct stat folderStat {};
     if (::stat(folder.constData(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
         Fail(QStringLiteral("The folder of %1 does not exist").arg(shown));
-    if (!Writable(folder, folderStat))
+    if (!IsWritable(folder, folderStat))
         Fail(QStringLiteral("The folder of %1 is not writable").arg(shown));
 
     // The temporary name's length does not depend on the target's, so a target whose name is

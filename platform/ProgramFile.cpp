@@ -1,32 +1,50 @@
 #include "platform/ProgramFile.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
-#include "lines/Paths.h"
+#include <climits>
+#include <optional>
+#include <unistd.h>
 
 namespace {
-QString &ProgramFileOverride()
+std::optional<ProgramFiles> &Override()
 {
-    static QString path;
-    return path;
+    static std::optional<ProgramFiles> files;
+    return files;
 }
 }  // namespace
 
+QByteArray RunningProgramFile()
+{
+    // Qt's own answer is text, which cannot hold a folder name that is not UTF-8; the link the
+    // kernel keeps is the bytes themselves.
+    QByteArray path(PATH_MAX, Qt::Uninitialized);
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n > 0 && n < path.size()) {
+        path.truncate(n);
+        return path;
+    }
+    return QFile::encodeName(QCoreApplication::applicationFilePath());
+}
+
+void SetProgramFiles(const ProgramFiles &files) { Override() = files; }
+
 void SetProgramFile(const QString &path)
 {
-    ProgramFileOverride() = path;
+    if (path.isEmpty())
+        Override().reset();
+    else
+        Override() = FilesBesideProgram(QFile::encodeName(path));
 }
 
-QString ProgramFile()
+const ProgramFiles &CurrentProgramFiles()
 {
-    if (!ProgramFileOverride().isEmpty())
-        return ProgramFileOverride();
-    return QCoreApplication::applicationFilePath();
+    if (!Override())
+        Override() = FilesBesideProgram(RunningProgramFile());
+    return *Override();
 }
 
-QString HelpFilePath()
-{
-    // The help has one name whatever the program file is called, as the settings-file test at
-    // start has.
-    return ExtractFilePath(ProgramFile()) + QStringLiteral("TALVO.HLP");
-}
+QString ProgramFile() { return QFile::decodeName(CurrentProgramFiles().ProgramFile()); }
+
+QString HelpFilePath() { return QFile::decodeName(CurrentProgramFiles().HelpFile()); }

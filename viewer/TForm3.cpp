@@ -7,6 +7,9 @@
 
 #include "bigview/BigView.h"
 #include "bigview/ViewPresets.h"
+#include "bigview/ViewFileLoad.h"
+#include "lines/FileMessages.h"
+#include "platform/FileDrop.h"
 #include "platform/Fonts.h"
 #include "platform/KeyRouter.h"
 #include "platform/VirtualKeys.h"
@@ -50,6 +53,20 @@ TForm3::TForm3(ViewerState &state, QWidget *parent)
     // The window's keys, in the view and in the window itself, before the view's own.
     auto *keys = new KeyRouter(this, &TForm3::FormKeyDown);
     keys->Bind({this, BigView1});
+    AcceptFileDrops(this, [this](const QByteArrayList &paths) { FormDropFiles(paths); });
+}
+
+void TForm3::FormDropFiles(const QByteArrayList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    // The marker and the caption told of a hit in the file that goes.
+    HideHitMarker();
+    setWindowTitle(QStringLiteral("Talvo (ﾋﾞｭｰﾜ)"));
+    if (!ShowFileInView(*BigView1, paths.first(), filemsg::CannotShow, this))
+        return;
+    State.ShownFile = paths.first();
+    activateWindow();
 }
 
 TForm3::~TForm3() = default;

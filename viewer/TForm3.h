@@ -2,6 +2,7 @@
 // The viewer window: one file in a big-text view filling the window, with the search, jump,
 // wrap and scroll commands, the hit marker and its timer. Opened modally by the main window,
 // which hands it the viewer state that outlives one window.
+#include <QByteArrayList>
 #include <QDialog>
 #include <QPoint>
 #include <QTimer>
@@ -36,6 +37,10 @@ public:
     void FormClose();
     // The hit marker's watchdog: a scrolled view takes the marker away.
     void Timer1Timer();
+
+    // A file dropped on the window (the first, when several are): shown in place of the one
+    // shown, as the display commands show one, and the one the wrap switch reloads.
+    void FormDropFiles(const QByteArrayList &paths);
 
     // Search, jump, wrap and scroll commands.
     void MenuFindClick();

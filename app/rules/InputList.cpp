@@ -3,10 +3,14 @@
 #include "lines/NativeFile.h"
 #include "lines/Paths.h"
 
+namespace {
+QString ShownName(const QByteArray &path) { return DisplayName(ExtractFileName(QByteArrayView(path))); }
+}
+
 InputList::InputList(InputListView &view, const QByteArrayList &paths) : view_(view)
 {
     for (const QByteArray &path : paths) {
-        nameList_.append(DisplayName(ExtractFileName(QByteArrayView(path))));
+        nameList_.append(ShownName(path));
         pathList_.append(path);
     }
     nameListSaved_ = nameList_;
@@ -107,4 +111,27 @@ void InputList::Restore()
     SetPasteEnabled(false);
     view_.SetItems(nameList_);
     view_.SelectIndex(nameList_.isEmpty() ? -1 : 0);
+}
+
+bool InputList::Append(const QByteArrayList &paths, int capacity)
+{
+    // Both the list and the copy kept for Restore must stay within the capacity.
+    const qsizetype most = qMax(pathList_.size(), pathListSaved_.size());
+    if (paths.size() > capacity - most)
+        return false;
+    if (paths.isEmpty())
+        return true;
+    QStringList names;
+    names.reserve(paths.size());
+    for (const QByteArray &path : paths)
+        names.append(ShownName(path));
+    const int at = Count();
+    nameList_ += names;
+    pathList_ += paths;
+    nameListSaved_ += names;
+    pathListSaved_ += paths;
+    view_.InsertItems(at, names);
+    if (at == 0)
+        view_.SelectIndex(0);
+    return true;
 }

@@ -10,6 +10,8 @@
 
 #include <optional>
 
+#include "lines/LineTable.h"
+
 // What the list box must do to follow the list.
 class InputListView {
 public:
@@ -21,6 +23,12 @@ public:
     virtual int SelectedIndex() const = 0;     // -1 when nothing is selected
     virtual void SelectIndex(int index) = 0;   // -1 selects nothing
     virtual void SetPasteEnabled(bool enabled) = 0;
+    // Adds items from `index` on, in order; a list box that can take them at once does so.
+    virtual void InsertItems(int index, const QStringList &names)
+    {
+        for (const QString &name : names)
+            InsertItem(index++, name);
+    }
 };
 
 class InputList {
@@ -49,6 +57,13 @@ public:
     void Delete();  // not the last remaining entry; the cut entry can no longer be pasted
     // Back to the list as built at start, the first entry selected.
     void Restore();
+
+    // The most entries the list holds: as many as a line list can.
+    static constexpr int Capacity = LineTable::MaxCount;
+    // Adds inputs at the end, as the command line's are: by their bytes, shown by their names,
+    // and kept for Restore as given. An empty list selects its first entry; otherwise the
+    // selection stays. False, adding nothing, when the list would hold more than `capacity`.
+    bool Append(const QByteArrayList &paths, int capacity = Capacity);
 
     // The folder part of the first command-line input: the output name offered at start.
     QByteArray FirstFolder() const;

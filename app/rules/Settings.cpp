@@ -5,7 +5,6 @@
 #include <array>
 
 #include "lines/IniFile.h"
-#include "lines/Paths.h"
 #include "app/rules/TextValues.h"
 
 namespace {
@@ -41,10 +40,10 @@ constexpr std::array Keys{
 
 #undef TALVO_FIELD
 
-QByteArray DefaultText(const SettingKey &key, const QByteArray &programFile)
+QByteArray DefaultText(const SettingKey &key, const ProgramFiles &files)
 {
     if (key.kind == K::FileInProgramFolder)
-        return ExtractFilePath(QByteArrayView(programFile)) + key.def;
+        return files.ProgramFolder() + key.def;
     return key.def;
 }
 
@@ -97,35 +96,33 @@ QByteArray Text(const SettingKey &key, Settings &s)
 
 std::span<const SettingKey> SettingsTable() { return Keys; }
 
-QByteArray SettingsFilePath(const QByteArray &programFile) { return ChangeFileExt(QByteArrayView(programFile), ".INI"); }
-
 int FontSizeValue(const QByteArray &text) { return StrToInt(text).value_or(DefaultFontSize); }
 
-Settings DefaultSettings(const QByteArray &programFile)
+Settings DefaultSettings(const ProgramFiles &files)
 {
     Settings s;
     for (const SettingKey &key : Keys)
-        Store(key, s, DefaultText(key, programFile));
+        Store(key, s, DefaultText(key, files));
     return s;
 }
 
-Settings ReadIniFileValue(const QByteArray &programFile, bool *unreadable)
+Settings ReadIniFileValue(const ProgramFiles &files, bool *unreadable)
 {
-    const IniFile ini(SettingsFilePath(programFile));
+    const IniFile ini(files.SettingsFile());
     if (unreadable)
         *unreadable = ini.unreadable();
     Settings s;
     for (const SettingKey &key : Keys) {
-        const QByteArray def = DefaultText(key, programFile);
+        const QByteArray def = DefaultText(key, files);
         if (!Store(key, s, ini.ReadString(key.section, key.name, def)))
             Store(key, s, def);
     }
     return s;
 }
 
-void WriteIniFileValue(const QByteArray &programFile, const Settings &settings)
+void WriteIniFileValue(const ProgramFiles &files, const Settings &settings)
 {
-    IniFile ini(SettingsFilePath(programFile));
+    IniFile ini(files.SettingsFile());
     Settings copy = settings;  // the table's fields are reached through a non-const object
     for (const SettingKey &key : Keys)
         ini.WriteString(key.section, key.name, Text(key, copy));

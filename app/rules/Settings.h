@@ -9,6 +9,7 @@
 #include <span>
 #include <variant>
 
+#include "lines/ProgramFiles.h"
 #include "viewer/ViewerState.h"
 
 struct Settings {
@@ -33,7 +34,7 @@ enum class SettingKind {
     QuotedText,  // bytes, written in double quotes so leading and trailing blanks survive
     SizeText,    // integer text (a font size); other text reads as the default
     ColorText,   // a colour name or number; other text reads as the default
-    FileInProgramFolder,  // a path; the default is the named file beside the program
+    FileInProgramFolder,  // a path; the default is the named file in the program's folder
     Flag,        // "1"/"0" (any integer, non-zero is set)
     Number,      // a 32-bit integer
 };
@@ -51,20 +52,19 @@ struct SettingKey {
 // Every key in the order the settings file holds them.
 std::span<const SettingKey> SettingsTable();
 
-// The settings file of a program file: its path with the extension ".INI". Paths are the file
-// system's bytes.
-QByteArray SettingsFilePath(const QByteArray &programFile);
+// The program's files give the settings file (ProgramFiles::SettingsFile) and the folder of the
+// default separator files. Paths are the file system's bytes.
 
-// Every key at its default. The separator paths default to SEPA01.TXT to SEPA03.TXT beside the
-// program.
-Settings DefaultSettings(const QByteArray &programFile);
+// Every key at its default. The separator paths default to SEPA01.TXT to SEPA03.TXT in the
+// program's folder.
+Settings DefaultSettings(const ProgramFiles &files);
 // Reads every key in order with its default. A key of a checked kind holding other text takes
 // its default. `unreadable` tells whether the file exists but could not be read (every key then
 // has its default, and the file must not be written over).
-Settings ReadIniFileValue(const QByteArray &programFile, bool *unreadable = nullptr);
+Settings ReadIniFileValue(const ProgramFiles &files, bool *unreadable = nullptr);
 // Writes every key in order in one save. EIniWriteError when the file cannot be written; the
 // file is then unchanged.
-void WriteIniFileValue(const QByteArray &programFile, const Settings &settings);
+void WriteIniFileValue(const ProgramFiles &files, const Settings &settings);
 
 // A font size setting as applied: its integer value, or the default 14 for other text.
 int FontSizeValue(const QByteArray &text);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "bigview/BigView.h"
 #include "bigview/BigViewProbe.h"
@@ -16,6 +17,7 @@
 #include "app/rules/Messages.h"
 #include "platform/MessageBox.h"
 #include "app/TForm1.h"
+#include "viewer/TForm3.h"
 #include "tests/TestSupport.h"
 
 using testsupport::ReadBytes;
@@ -423,6 +425,96 @@ private slots:
         QFile::setPermissions(folder + "/TALVO.INI", QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(texts, QStringList{folder + "/TALVO.INI に書き込めません"});
         QCOMPARE(ReadBytes(folder + "/TALVO.INI"), QByteArray("[Mine]\r\nx=1\r\n"));
+    }
+
+    // A program unpacked into a folder whose name is not UTF-8 finds its files by their bytes.
+    void programFolderNamedInShiftJis()
+    {
+        const QByteArray folder = QFile::encodeName(dir_.path()) + "/" + Sjis("ﾂｰﾙ 2");
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        testsupport::WriteBytesAt(folder + "/TALVO.INI", "[OutPutJyouhou]\r\nCheckOut1=1\r\n");
+        SetMessageBoxHook([](const QString &, MsgKind, unsigned) { return int(mrYes); });
+        {
+            TForm1 form(folder + "/TALVO", {});
+            QVERIFY(form.CheckBox1->isChecked());
+            QCOMPARE(form.Ini.FileName2, folder + "/SEPA02.TXT");
+            QCOMPARE(form.PreviewFilePath(), folder + "/TALVO.TXT");
+        }
+        SetMessageBoxHook({});
+        QVERIFY(testsupport::ReadBytesAt(folder + "/TALVO.INI").contains("[ListJyouhou]"));
+    }
+
+    // An installed program: its folder read-only (no write bit, so even for root), the user's
+    // settings and preview in the configuration folder, made on first use.
+    void installedProgramKeepsTheUsersFilesInTheConfigFolder()
+    {
+        const QString folder = dir_.filePath("installed");
+        const QString config = dir_.filePath("config home");
+        QDir().mkpath(folder);
+        WriteBytes(folder + "/SEPA01.TXT", "--sep--\r\n");
+        WriteBytes(p("in.txt"), "line\r\n");
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("XDG_CONFIG_HOME", oldXdg);
+            SetMessageBoxHook({});
+        });
+        QStringList texts;
+        SetMessageBoxHook([&](const QString &t, MsgKind, unsigned) {
+            texts << t;
+            return int(mrYes);
+        });
+        {
+            TForm1 form(folder + "/TALVO", {b("in.txt")});
+            // The first run is told as ever, and the file is made in the user's folder.
+            QCOMPARE(texts, QStringList{msg::NoSettingsFile});
+            QVERIFY(ReadBytes(config + "/talvo/TALVO.INI").startsWith("[ProgTitle]"));
+            QCOMPARE(form.Ini.FileName1, QFile::encodeName(folder + "/SEPA01.TXT"));
+            form.CheckBox1->setChecked(true);
+            form.OnViewerShown = [](TForm3 *v) { QTimer::singleShot(0, v, [v] { v->close(); }); };
+            form.BtnPreviewClick();
+            QCOMPARE(ReadBytes(config + "/talvo/TALVO.TXT"), QByteArray("--sep--\r\nline\r\n"));
+            QCOMPARE(form.Ini.Viewer.ShownFile, QFile::encodeName(config + "/talvo/TALVO.TXT"));
+        }
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(ReadBytes(config + "/talvo/TALVO.INI").contains("CheckOut1=1\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"SEPA01.TXT"}));
+        // The next start finds its settings: no notice.
+        { TForm1 again(folder + "/TALVO", {}); }
+        QCOMPARE(texts.size(), 1);
+    }
+
+    // Nowhere to keep the settings (read-only program folder, no HOME): the settings-file error
+    // once, the defaults, and a program that goes on.
+    void withoutAnyWritableFolderTheErrorIsShownOnce()
+    {
+        const QString folder = dir_.filePath("homeless");
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_CONFIG_HOME");
+        qunsetenv("HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("HOME", oldHome);
+            qputenv("XDG_CONFIG_HOME", oldXdg);
+            SetMessageBoxHook({});
+        });
+        QStringList texts;
+        SetMessageBoxHook([&](const QString &t, MsgKind, unsigned) {
+            texts << t;
+            return int(mrYes);
+        });
+        {
+            TForm1 form(folder + "/TALVO", {});
+            QCOMPARE(texts, (QStringList{msg::NoSettingsFile, folder + "/TALVO.INI に書き込めません"}));
+            QCOMPARE(form.Ini.TextFontSize, QByteArray("14"));
+            QCOMPARE(form.Launcher.ProgShortCut[3], QByteArray("*"));  // the defaults, in memory
+        }
+        QCOMPARE(texts.size(), 2);
+        QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 };
 

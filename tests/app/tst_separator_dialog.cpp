@@ -64,7 +64,7 @@ private slots:
 
     void controlsInTabOrderWithTheirLabels()
     {
-        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         TForm2 form(s);
         QCOMPARE(form.windowTitle(), QStringLiteral("Talvo (区切ﾌｧｲﾙ設定)"));
         QCOMPARE(form.size(), QSize(617, 403));
@@ -86,7 +86,7 @@ private slots:
     // kept while untouched, and all of it through a restart.
     void saveStoresAsTypedAndSurvivesARestart()
     {
-        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         const QByteArray sjisPath = "/sep/" + Sjis("区切") + ".txt";  // not UTF-8
         s.FileName1 = sjisPath;
         s.AddStrTo = "x\x81";  // a lone lead byte at the end
@@ -109,8 +109,8 @@ private slots:
         const QByteArray longPrefix = QByteArray(600, 'a') + Sjis(QString(300, QChar(u'漢')));
         for (const QByteArray &prefix : {syntax, longPrefix, QByteArray("  \x81"), QByteArray("a\r\n[X]\nb=1")}) {
             s.AddStrTo = prefix;
-            WriteIniFileValue(QFile::encodeName(p("TALVO")), s);
-            const Settings back = ReadIniFileValue(QFile::encodeName(p("TALVO")));
+            WriteIniFileValue(FilesBesideProgram(QFile::encodeName(p("TALVO"))), s);
+            const Settings back = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
             QByteArray expected = prefix == longPrefix ? CutAtCharBoundary(prefix, 1023).toByteArray() : prefix;
             if (prefix.startsWith("a\r"))
                 expected = "a";
@@ -139,7 +139,7 @@ private slots:
 
     void cancelAsksAndNoKeepsTheDialogOpen()
     {
-        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         const Settings before = s;
         TForm2 form(s);
         form.ShowSettings();
@@ -172,7 +172,7 @@ private slots:
         WriteBytes(p("sep.txt"), "one\r\n" + Sjis("二行目") + "\r\nthree");
         WriteBytes(p("locked.txt"), "secret\r\n");
         QFile::setPermissions(p("locked.txt"), QFileDevice::WriteOwner);
-        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         s.FileName1 = bytes("sep.txt");
         s.FileName2 = "";
         TForm2 form(s);
@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(form.Ini.AddStrTo, QByteArray("## "));
         form.close();
         form.FormDestroy();
-        const Settings back = ReadIniFileValue(QFile::encodeName(p("TALVO")));
+        const Settings back = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         QCOMPARE(back.TextFontName + back.TextBackColor + back.AddStrTo, QByteArray("No Such Font 77clWhite## "));
     }
 };

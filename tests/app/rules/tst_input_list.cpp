@@ -58,6 +58,52 @@ private slots:
         QCOMPARE(empty.FirstFolder(), QByteArray());
     }
 
+    void appendAddsAtTheEndAsTheCommandLineWould()
+    {
+        FakeListBox box;
+        InputList list(box, {"/A/x.txt", "/B/y.txt"});
+        box.selected = 1;
+        list.Cut();
+        QVERIFY(list.Append({"/C/" + SjisName, "/D/z z.txt"}));
+        QCOMPARE(box.items, list.NameList());
+        QCOMPARE(list.NameList(), (QStringList{"x.txt", QString::fromUtf8("テスト.txt"), "z z.txt"}));
+        QCOMPARE(list.PathList()[1], "/C/" + SjisName);
+        QCOMPARE(box.selected, 0);     // the selection stays
+        QVERIFY(box.pasteEnabled);     // and so does the cut entry
+        // Restore brings back every input given, in the order given.
+        list.Restore();
+        QCOMPARE(box.items, list.NameList());
+        QCOMPARE(list.NameList(), (QStringList{"x.txt", "y.txt", QString::fromUtf8("テスト.txt"), "z z.txt"}));
+        QCOMPARE(list.PathList(), (QByteArrayList{"/A/x.txt", "/B/y.txt", "/C/" + SjisName, "/D/z z.txt"}));
+        QCOMPARE(list.FirstFolder(), QByteArray("/A/"));
+
+        // The first inputs of an empty list: selected, and their folder is the one offered.
+        FakeListBox none;
+        InputList empty(none, {});
+        QVERIFY(empty.Append({"/E/first.txt", "/F/second.txt"}));
+        QCOMPARE(InStep(empty, none), (QStringList{"first.txt", "second.txt"}));
+        QCOMPARE(none.selected, 0);
+        QCOMPARE(empty.FirstFolder(), QByteArray("/E/"));
+        QVERIFY(empty.Append({}));
+        QCOMPARE(empty.Count(), 2);
+    }
+
+    void appendBeyondTheCapacityAddsNothing()
+    {
+        FakeListBox box;
+        InputList list(box, {"/a", "/b", "/c"});
+        QVERIFY(!list.Append({"/d", "/e"}, 4));
+        QCOMPARE(InStep(list, box), (QStringList{"a", "b", "c"}));
+        QCOMPARE(list.PathListSaved().size(), 3);
+        QVERIFY(list.Append({"/d"}, 4));
+        // The copy kept for Restore counts too: after deletes it still holds four.
+        box.selected = 0;
+        list.Delete();
+        list.Delete();
+        QVERIFY(!list.Append({"/e"}, 4));
+        QCOMPARE(InputList::Capacity, 134217727);
+    }
+
     void cutPasteDeleteAndTheirSelection()
     {
         FakeListBox box;

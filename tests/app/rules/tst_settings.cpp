@@ -21,7 +21,7 @@ private slots:
 
     void defaultsWithoutAFile()
     {
-        const Settings s = ReadIniFileValue(QFile::encodeName(program()));
+        const Settings s = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(program())));
         QCOMPARE(s.ListFontName, QByteArray("system"));
         QCOMPARE(s.TextFontSize, QByteArray("14"));
         QCOMPARE(s.ListBackColor, QByteArray("clWindow"));
@@ -43,12 +43,12 @@ private slots:
         s.Viewer.WordWrapByte = 120;
         s.Viewer.JumpLineNum = "42";
         s.FileName2 = "/sep/区切り 2.txt";
-        WriteIniFileValue(QFile::encodeName(program()), s);
+        WriteIniFileValue(FilesBesideProgram(QFile::encodeName(program())), s);
         const QByteArray text = ReadBytes(ini());
         QVERIFY(text.contains("AddStrTo=\"   \"\r\n"));
         QVERIFY(text.contains("[OutPutJyouhou]\r\n"));
         QVERIFY(text.contains("CheckOut2=1\r\nCheckOut3=0\r\n"));
-        const Settings back = ReadIniFileValue(QFile::encodeName(program()));
+        const Settings back = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(program())));
         QCOMPARE(back.AddStrTo, QByteArray("   "));
         QCOMPARE(back.Viewer.FindStrName, QByteArray("lead"));
         QCOMPARE(back.TextFontColor, QByteArray("$00123456"));
@@ -61,7 +61,7 @@ private slots:
     void keysAreWrittenInTableOrderAfterOtherSections()
     {
         WriteBytes(ini(), "[ProgTitle]\r\n1=Editor\r\n");
-        WriteIniFileValue(QFile::encodeName(program()), Settings{});
+        WriteIniFileValue(FilesBesideProgram(QFile::encodeName(program())), Settings{});
         const QByteArray text = ReadBytes(ini());
         QVERIFY(text.startsWith("[ProgTitle]\r\n1=Editor\r\n"));
         const char *order[] = {"[ListJyouhou]", "ListFontName=", "ListBackColor=", "[TextJyouhou]",
@@ -81,7 +81,7 @@ private slots:
                           "[TextJyouhou]\r\nTextFontSize=$10\r\nTextBackColor=clred\r\n"
                           "[WordWrap]\r\nByte=eighty\r\nSet=0x1\r\n[FindLineScroll]\r\nNum=3.5\r\n"
                           "[OutPutJyouhou]\r\nCheckOut1=yes\r\nCheckOut3=-2\r\n");
-        const Settings s = ReadIniFileValue(QFile::encodeName(program()));
+        const Settings s = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(program())));
         QCOMPARE(s.ListFontSize, QByteArray("14"));
         QCOMPARE(s.ListFontColor, QByteArray("clBlack"));
         QCOMPARE(s.TextFontSize, QByteArray("$10"));
@@ -98,7 +98,7 @@ private slots:
     {
         const QByteArray prefix = Sjis("■ファイル：");  // holds trail bytes 0x5C-free and 0x81..
         WriteBytes(ini(), "[OutPutJyouhou]\r\nAddStrTo=\"" + prefix + "\"\r\n[FindStrName]\r\nSet=" + Sjis("表示") + "\r\n");
-        const Settings s = ReadIniFileValue(QFile::encodeName(program()));
+        const Settings s = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(program())));
         QCOMPARE(s.AddStrTo, prefix);
         QCOMPARE(s.Viewer.FindStrName, Sjis("表示"));
     }
@@ -109,11 +109,11 @@ private slots:
         // NUL ends a value as the writer ends it, so no stray quote appears after a save.
         const QByteArray path = QFile::encodeName(dir_.path()) + "/\x83\x65\x83\x58\x83\x67.txt";
         WriteBytes(ini(), "[OutPutJyouhou]\r\nFileName1=" + path + "\r\nAddStrTo=" + QByteArray("a\0b", 3) + "\r\n");
-        Settings s = ReadIniFileValue(QFile::encodeName(program()));
+        Settings s = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(program())));
         QCOMPARE(s.FileName1, path);
         QCOMPARE(s.AddStrTo, QByteArray("a"));
-        WriteIniFileValue(QFile::encodeName(program()), s);
-        s = ReadIniFileValue(QFile::encodeName(program()));
+        WriteIniFileValue(FilesBesideProgram(QFile::encodeName(program())), s);
+        s = ReadIniFileValue(FilesBesideProgram(QFile::encodeName(program())));
         QCOMPARE(s.FileName1, path);
         QCOMPARE(s.AddStrTo, QByteArray("a"));
         QVERIFY(ReadBytes(ini()).contains("\r\nAddStrTo=\"a\"\r\n"));
@@ -127,7 +127,7 @@ private slots:
         QFile::setPermissions(folder + "/TALVO.INI", QFile::ReadOwner);
         bool raised = false;
         try {
-            WriteIniFileValue(QFile::encodeName(folder + "/TALVO"), Settings{});
+            WriteIniFileValue(FilesBesideProgram(QFile::encodeName(folder + "/TALVO")), Settings{});
         } catch (const EIniWriteError &e) {
             raised = true;
             QCOMPARE(e.message(), QDir::toNativeSeparators(folder + "/TALVO.INI") + QStringLiteral(" に書き込めません"));
