@@ -126,7 +126,7 @@ private slots:
     // file-name line of a join is one line now and after a restart alike.
     void pastedLineBreakEndsThePrefixAtOnce()
     {
-        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         for (const QString &pasted : {QStringLiteral("# 名前\r\nnext"), QStringLiteral("# 名前\nnext"),
                                       QStringLiteral("# 名前\rnext")}) {
             TForm2 form(s);
@@ -208,7 +208,7 @@ private slots:
     {
         const QByteArray path = bytes(".") + "/" + Sjis("区切 表.txt");
         testsupport::WriteBytesAt(path, "SEP\r\n");
-        Settings s = DefaultSettings(QFile::encodeName(p("TALVO")));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(p("TALVO"))));
         s.FileName1 = path;
         TForm2 form(s);
         form.ShowSettings();

@@ -120,7 +120,7 @@ private slots:
 
     void separatorDialogContentView()
     {
-        Settings s = DefaultSettings(QFile::encodeName(program()));
+        Settings s = DefaultSettings(FilesBesideProgram(QFile::encodeName(program())));
         TForm2 form(s);
         const ViewProps p = Read(*form.BigView1);
         VerifyContentView(p, {bvClientLow});
