@@ -2,11 +2,13 @@
 
 #include "platform/Fonts.h"
 
-void ApplyContentViewPreset(TBigView &view, TBvStyle frame)
+namespace {
+// What every window's view shares; the presets differ in the frame, the caret and the wrap.
+void ApplyWindowViewProperties(TBigView &view, TBvStyle frame, bool caret, int wrapByte)
 {
     view.SetBvStyle(frame);
     view.SetCapacity(0);
-    view.SetCaret(true);
+    view.SetCaret(caret);
     view.SetMaxChar(255);
     view.SetPCanLimit(0);
     view.SetScOver(true);
@@ -15,25 +17,20 @@ void ApplyContentViewPreset(TBigView &view, TBvStyle frame)
     view.SetSelect(false);
     view.setFocusPolicy(Qt::StrongFocus);
     view.SetViewTabStop(4);
-    view.SetWrapByte(0);
+    view.SetWrapByte(wrapByte);
     view.SetWordWrap(true);
+}
+}  // namespace
+
+void ApplyContentViewPreset(TBigView &view, TBvStyle frame)
+{
+    ApplyWindowViewProperties(view, frame, true, 0);
 }
 
 void ApplyViewerPreset(TBigView &view)
 {
-    view.SetBvStyle({bvClientLow});
-    view.SetCapacity(0);
-    view.SetCaret(false);
+    // The font first: the view is still empty, so nothing is laid out twice.
     view.setFont(ResolveFont(QStringLiteral("System"), 19, true));
     view.SetFontColor(Qt::black);
-    view.SetMaxChar(255);
-    view.SetPCanLimit(0);
-    view.SetScOver(true);
-    view.SetScrollBar(ssVertical);
-    view.SetScrollSense(2);
-    view.SetSelect(false);
-    view.setFocusPolicy(Qt::StrongFocus);
-    view.SetViewTabStop(4);
-    view.SetWrapByte(80);
-    view.SetWordWrap(true);
+    ApplyWindowViewProperties(view, {bvClientLow}, false, 80);
 }
