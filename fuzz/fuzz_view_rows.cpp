@@ -66,13 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Lines are the rest cut at the separator byte, so they may hold CR, LF, NUL or Ctrl-Z.
     TBvStrings store;
-    const QByteArrayView text = in.Rest();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i)
-        if (i == text.size() || uint8_t(text[i]) == separator) {
-            store.Add(text.sliced(start, i - start));
-            start = i + 1;
-        }
+    for (const QByteArray &line : in.Rest().toByteArray().split(char(separator)))
+        store.Add(line);
 
     const TBvRows::WidthCount count = [&](QByteArrayView line) {
         FUZZ_CHECK(!line.isEmpty());

@@ -25,26 +25,9 @@ QByteArray SubstituteFileMarkBytes(const QByteArray &text, const QByteArray &pat
     return at < 0 ? text : text.left(at) + path + text.mid(at + 2);
 }
 
-bool IsFolder(const QByteArray &path)
-{
-    struct stat st {};
-    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 QByteArray InFolder(const QByteArray &folder, const QByteArray &name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QByteArray CurrentFolder()
-{
-    QByteArray cwd(4096, Qt::Uninitialized);
-    while (!::getcwd(cwd.data(), size_t(cwd.size()))) {
-        if (errno != ERANGE)
-            return "/";
-        cwd.resize(cwd.size() * 2);
-    }
-    return QByteArray(cwd.constData());
 }
 
 // The first executable file of that name on PATH, as a shell finds it.
@@ -56,7 +39,7 @@ QByteArray FindOnPath(const QByteArray &name)
         const QByteArray candidate = InFolder(folder, name);
         struct stat st {};
         if (::stat(candidate.constData(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.constData(), X_OK) == 0)
-            return candidate.startsWith('/') ? candidate : InFolder(CurrentFolder(), candidate);
+            return AbsolutePath(candidate);
     }
     return {};
 }
@@ -136,14 +119,13 @@ LaunchCommand BuildLaunchCommand(const LauncherEntries &entries, int entry, cons
 LaunchTarget ResolveLaunchTarget(const QByteArray &fileName, const QByteArray &workingDir)
 {
     // Never start anything in another folder than the one asked for.
-    if (fileName.isEmpty() || (!workingDir.isEmpty() && !IsFolder(workingDir)))
+    if (fileName.isEmpty() || (!workingDir.isEmpty() && KindOfPath(workingDir) != PathKind::Folder))
         return {};
     QByteArray path;
     if (!fileName.contains('/'))
         path = FindOnPath(fileName);
     if (path.isEmpty()) {
-        const QByteArray base = workingDir.isEmpty() ? CurrentFolder() : workingDir;
-        const QByteArray folder = base.startsWith('/') ? base : InFolder(CurrentFolder(), base);
+        const QByteArray folder = AbsolutePath(workingDir);  // the current folder when none is given
         // Latin-1 carries any bytes through unchanged; cleaning touches only "/" and ".".
         path = fileName.startsWith('/') ? fileName
                                         : QDir::cleanPath(QString::fromLatin1(InFolder(folder, fileName))).toLatin1();

@@ -63,6 +63,20 @@ bool IsWritable(const QByteArray &path)
     return !path.isEmpty() && ::stat(path.constData(), &st) == 0 && IsWritable(path, st);
 }
 
+QByteArray AbsolutePath(const QByteArray &path)
+{
+    if (path.startsWith('/'))
+        return path;
+    QByteArray cwd(4096, Qt::Uninitialized);
+    while (!::getcwd(cwd.data(), size_t(cwd.size()))) {
+        if (errno != ERANGE)
+            return {};
+        cwd.resize(cwd.size() * 2);
+    }
+    cwd.truncate(qstrlen(cwd.constData()));
+    return path.isEmpty() ? cwd : cwd + '/' + path;
+}
+
 bool IsValidUtf8(QByteArrayView bytes)
 {
     // Qt's decoder does not report every malformed sequence; an invalid one never survives the

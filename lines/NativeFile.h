@@ -15,6 +15,9 @@ void OpenForReading(QFile &file, const QByteArray &path);
 // (a file, a FIFO, a device).
 enum class PathKind { Missing, Folder, Other };
 PathKind KindOfPath(const QByteArray &path);
+// A relative path joined to the current folder; an absolute one as it is. Empty when the current
+// folder cannot be told.
+QByteArray AbsolutePath(const QByteArray &path);
 
 // Writable for this process, and not marked read-only for everybody: a file or folder without
 // any write bit counts as read-only even for a user whom the system would let through (root).

@@ -34,12 +34,10 @@ QByteArray FolderOf(const QByteArray &absolute)
 
 QByteArray Absolute(const QByteArray &path)
 {
-    if (path.startsWith('/'))
-        return path;
-    char cwd[PATH_MAX];
-    if (!::getcwd(cwd, sizeof cwd))
+    QByteArray absolute = AbsolutePath(path);
+    if (absolute.isEmpty())
         FailWithErrno();
-    return QByteArray(cwd) + '/' + path;
+    return absolute;
 }
 
 // Where a link points, followed to its end; a dangling link gives its last target, which the
@@ -158,13 +156,13 @@ void SafeSaveFile::CopyInto(const QByteArray &target)
     // without one the save fails instead of hanging.
     const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+        FailWithErrno();
     QFile out;
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
         !out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+        FailWithErrno();
     }
     if (!file_->seek(0))
         Fail(file_->errorString());

@@ -5,7 +5,7 @@
 #include "bigview/ViewFileLoad.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
-#include "viewer/NumberEntry.h"
+#include "viewer/rules/NumberEntry.h"
 #include "viewer/TForm14.h"
 #include "viewer/TForm17.h"
 #include "viewer/TForm3.h"

@@ -11,7 +11,7 @@
 #include "platform/Controls.h"
 #include "platform/KeyRouter.h"
 #include "platform/VirtualKeys.h"
-#include "viewer/NumberEntry.h"
+#include "viewer/rules/NumberEntry.h"
 #include "lines/ShiftJis.h"
 #include "viewer/TForm17.h"
 #include "viewer/ViewScroll.h"
