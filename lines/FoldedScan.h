@@ -3,7 +3,10 @@
 // match, filtered 16 starts at a time, each confirmed by the caller. A pattern byte matches the
 // text byte b when (b | mask) == target, so a letter folded with FoldLetter matches both of its
 // cases and every other byte only itself.
+#include <QByteArrayView>
 #include <QtGlobal>
+
+#include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -92,4 +95,42 @@ private:
 #endif
     FoldedByte first_, last_;
     qsizetype lastOffset_;
+};
+
+// A text compared ignoring the case of ASCII letters, prepared once for a search.
+class FoldedPattern {
+public:
+    explicit FoldedPattern(QByteArrayView text)
+        : bytes_(Fold(text)), scanner_(bytes_.front(), bytes_.back(), size() - 1)
+    {
+    }
+    qsizetype size() const { return qsizetype(bytes_.size()); }
+
+    bool matchesAt(const unsigned char *p) const
+    {
+        for (const FoldedByte &f : bytes_) {
+            if (!ByteMatches(*p++, f))
+                return false;
+        }
+        return true;
+    }
+
+    // First start in [0, starts) where the pattern matches hay, or -1. hay holds at least
+    // starts + size() - 1 bytes.
+    qsizetype search(const unsigned char *hay, qsizetype starts) const
+    {
+        return scanner_.Scan(hay, starts, [&](qsizetype at) { return matchesAt(hay + at); });
+    }
+
+private:
+    static std::vector<FoldedByte> Fold(QByteArrayView text)
+    {
+        std::vector<FoldedByte> bytes(size_t(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i)
+            bytes[size_t(i)] = FoldLetter(static_cast<unsigned char>(text[i]));
+        return bytes;
+    }
+
+    std::vector<FoldedByte> bytes_;
+    FoldedScanner scanner_;
 };

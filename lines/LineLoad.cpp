@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "lines/BreakScan.h"
 #include "lines/NativeFile.h"
 
 #include <algorithm>
@@ -16,9 +17,6 @@
 #include <cerrno>
 #include <unistd.h>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace {
 constexpr quint64 MinBlock = 4096;
@@ -136,31 +134,6 @@ private:
     QByteArrayView bytes_;
     qint64 pos_ = 0;
 };
-
-// Bit i is set when p[i] may end a line: a CR, and with AnyBreak an LF too; n <= 64.
-template <bool AnyBreak>
-quint64 BreakBits(const char *p, size_t n)
-{
-    quint64 bits = 0;
-#ifdef __SSE2__
-    if (n == 64) {
-        const __m128i cr = _mm_set1_epi8('\r');
-        const __m128i lf = _mm_set1_epi8('\n');
-        for (int k = 0; k < 4; ++k) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
-            __m128i hit = _mm_cmpeq_epi8(v, cr);
-            if constexpr (AnyBreak)
-                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, lf));
-            bits |= quint64(unsigned(_mm_movemask_epi8(hit))) << (16 * k);
-        }
-        return bits;
-    }
-#endif
-    for (size_t i = 0; i < n; ++i)
-        if (p[i] == '\r' || (AnyBreak && p[i] == '\n'))
-            bits |= quint64(1) << i;
-    return bits;
-}
 
 [[noreturn]] void RaiseLineTooLong()
 {
@@ -406,20 +379,34 @@ namespace {
 // Opens the file (never waiting on a pipe) and hands it to `load` with its announced size
 // (0 for a pipe or a device).
 template <typename Load>
+void ReadFile(QFile &file, Load &&load)
+{
+    const qint64 size = file.isSequential() ? 0 : file.size();
+    FileSource source(file);
+    load(source, size);
+}
+
+template <typename Load>
 void ReadFile(const QByteArray &path, Load &&load)
 {
     QFile file;
     OpenForReading(file, path);
-    const qint64 size = file.isSequential() ? 0 : file.size();
-    FileSource source(file);
-    load(source, size);
+    ReadFile(file, load);
 }
 }
 
 void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits)
 {
+    QFile file;
     clear();
-    ReadFile(path, [&](ByteSource &source, qint64 size) {
+    OpenForReading(file, path);
+    loadFromFile(file, rule, limits);
+}
+
+void LineTable::loadFromFile(QFile &file, BreakRule rule, const LoadLimits &limits)
+{
+    clear();
+    ReadFile(file, [&](ByteSource &source, qint64 size) {
         setCapacity(CapacityEstimate(size));
         LineSplitter(*this, rule, limits).load(source, size);
     });

@@ -1,48 +1,7 @@
 // Forward search ignoring the case of ASCII letters.
 #include "lines/LineTable.h"
 
-#include <vector>
-
 #include "lines/FoldedScan.h"
-
-namespace {
-class FoldedPattern {
-public:
-    explicit FoldedPattern(QByteArrayView text)
-        : bytes_(Fold(text)), scanner_(bytes_.front(), bytes_.back(), size() - 1)
-    {
-    }
-    qsizetype size() const { return qsizetype(bytes_.size()); }
-
-    bool matchesAt(const unsigned char *p) const
-    {
-        for (const FoldedByte &f : bytes_) {
-            if (!ByteMatches(*p++, f))
-                return false;
-        }
-        return true;
-    }
-
-    // First start in [0, starts) where the pattern matches hay, or -1. hay holds at least
-    // starts + size() - 1 bytes.
-    qsizetype search(const unsigned char *hay, qsizetype starts) const
-    {
-        return scanner_.Scan(hay, starts, [&](qsizetype at) { return matchesAt(hay + at); });
-    }
-
-private:
-    static std::vector<FoldedByte> Fold(QByteArrayView text)
-    {
-        std::vector<FoldedByte> bytes(size_t(text.size()));
-        for (qsizetype i = 0; i < text.size(); ++i)
-            bytes[size_t(i)] = FoldLetter(static_cast<unsigned char>(text[i]));
-        return bytes;
-    }
-
-    std::vector<FoldedByte> bytes_;
-    FoldedScanner scanner_;
-};
-}
 
 bool LineTable::find(QByteArrayView text, int &line, int &column) const
 {

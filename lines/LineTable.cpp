@@ -14,9 +14,20 @@ constexpr quint64 AppendBlockSize = 64 * 1024;
 constexpr qsizetype MaxLineLength = 0x7FFFFFFF;
 }
 
-void LineBlock::Free::operator()(char *p) const
+void LineBytesFree::operator()(char *p) const
 {
-    std::free(p);
+    if (owned)
+        std::free(p);
+}
+
+std::shared_ptr<LineBlock> LineBlock::Borrow(const char *bytes, quint64 size, std::shared_ptr<const void> owner)
+{
+    auto block = std::make_shared<LineBlock>();
+    block->bytes = Bytes(const_cast<char *>(bytes), Free{false});
+    block->size = size;
+    block->used = size;
+    block->owner = std::move(owner);
+    return block;
 }
 
 std::shared_ptr<LineBlock> LineBlock::Allocate(quint64 size)

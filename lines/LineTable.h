@@ -13,6 +13,7 @@
 // capacity outside its range raises EListError and leaves the table unchanged.
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QIODevice>
 #include <QString>
 #include <QtGlobal>
@@ -28,19 +29,25 @@
 
 // Bytes that lines point into. Bytes below `used` never change and never move, so a block can
 // be shared by many tables; only the bytes above `used` are written (by whoever appends).
+struct LineBytesFree {
+    bool owned = true;  // false: the bytes belong to the block's owner
+    void operator()(char *p) const;
+};
+
 struct LineBlock {
-    struct Free {
-        void operator()(char *p) const;
-    };
+    using Free = LineBytesFree;
     using Bytes = std::unique_ptr<char[], Free>;
 
     // Uninitialised bytes; large blocks are asked for 2 MB pages (LargeMemory.h).
     static std::shared_ptr<LineBlock> Allocate(quint64 size);
     static Bytes AllocateBytes(quint64 size);
+    // Bytes that live elsewhere (a mapped file), kept alive by `owner`; all of them are used.
+    static std::shared_ptr<LineBlock> Borrow(const char *bytes, quint64 size, std::shared_ptr<const void> owner);
 
     Bytes bytes;
     quint64 size = 0;               // bytes allocated
     std::atomic<quint64> used = 0;  // bytes written: another thread may read those below it
+    std::shared_ptr<const void> owner;
 };
 
 // Blocks of one size, used again: a block comes back here when the last table holding it lets
@@ -155,6 +162,8 @@ public:
     void loadFromFile(const QString &fileName, BreakRule rule, const LoadLimits &limits = {});
     // The same with the file system's bytes for the name.
     void loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits = {});
+    // The same from a file opened for reading (see OpenForReading), read from where it stands.
+    void loadFromFile(QFile &file, BreakRule rule, const LoadLimits &limits = {});
     // Reads the file as loadFromFile splits it, about `piece` bytes at a time: after each piece
     // the complete lines read so far are in the table and `pieceReady` is called, which must
     // take them or clear the table. Memory stays near `piece` plus the longest line, whatever
@@ -162,6 +171,11 @@ public:
     // Blocks come from `pool` when it is given and a piece fits its blocks.
     void loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece, const std::function<void()> &pieceReady,
                       const LoadLimits &limits = {}, BlockPool *pool = nullptr);
+
+    // Lines whose bytes lie in a block made elsewhere (see LineBlock::Borrow): the block is
+    // shared once, then each line is appended by its place in it.
+    quint32 shareBlock(const std::shared_ptr<LineBlock> &block) { return addBlock(block); }
+    void appendShared(quint32 block, quint32 offset, quint32 length) { appendSpan(LineSpan{block, offset, length}); }
 
     // First line equal to `text` byte for byte, or -1.
     int indexOf(QByteArrayView text) const;

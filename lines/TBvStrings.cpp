@@ -1,55 +1,110 @@
 #include "lines/TBvStrings.h"
 
+#include "lines/FileLines.h"
+#include "lines/NativeFile.h"
 #include "lines/PlainStrings.h"
+
+#include <QFile>
+
+#include <algorithm>
 
 TBvStrings::~TBvStrings()
 {
     Clear();
 }
 
+int TBvStrings::Count() const
+{
+    return file_ ? file_->count() : table_.count();
+}
+
+int TBvStrings::Capacity() const
+{
+    return file_ ? file_->count() : table_.capacity();
+}
+
 QByteArray TBvStrings::Get(int index) const
 {
-    return table_.get(index);
+    return View(index).toByteArray();
 }
 
 QByteArrayView TBvStrings::View(int index) const
 {
-    return table_.view(index);
+    return file_ ? file_->view(index) : table_.view(index);
+}
+
+int TBvStrings::LineLength(int index) const
+{
+    return file_ ? file_->length(index) : table_.length(index);
+}
+
+int TBvStrings::LongestLine(int first, int count) const
+{
+    const qint64 begin = std::max(first, 0);
+    const qint64 end = std::min<qint64>(qint64(first) + count, Count());
+    if (file_ && begin == 0 && end == file_->count())
+        return file_->longest();  // measured while indexing, without reading the lines again
+    int longest = 0;
+    for (qint64 i = begin; i < end; ++i)
+        longest = std::max(longest, LineLength(int(i)));
+    return longest;
+}
+
+const MappedFile *TBvStrings::SourceFile() const
+{
+    return file_ ? &file_->file() : nullptr;
+}
+
+void TBvStrings::Detach()
+{
+    if (!file_)
+        return;
+    LineTable table;
+    table.setCapacity(file_->count());
+    file_->appendTo(table);
+    table_.swap(table);
+    file_.reset();
 }
 
 void TBvStrings::Put(int index, QByteArrayView line)
 {
+    Detach();
     table_.put(index, line);
 }
 
 int TBvStrings::Add(QByteArrayView line)
 {
+    Detach();
     return table_.add(line);
 }
 
 void TBvStrings::Insert(int index, QByteArrayView line)
 {
+    Detach();
     table_.insert(index, line);
 }
 
 void TBvStrings::Delete(int index)
 {
+    Detach();
     table_.remove(index);
 }
 
 void TBvStrings::Exchange(int index1, int index2)
 {
+    Detach();
     table_.exchange(index1, index2);
 }
 
 void TBvStrings::Clear()
 {
+    file_.reset();
     table_.clear();
 }
 
 bool TBvStrings::Find(QByteArrayView text, int &line, int &column) const
 {
-    return table_.find(text, line, column);
+    return file_ ? file_->find(text, line, column) : table_.find(text, line, column);
 }
 
 void TBvStrings::AddStrings(const PlainStrings &source)
@@ -57,7 +112,7 @@ void TBvStrings::AddStrings(const PlainStrings &source)
     const qint64 total = qint64(Count()) + source.Count();
     if (total > MaxListSize)
         Error();
-    SetCapacity(int(total));
+    SetCapacity(int(total));  // detaches
     table_.appendFrom(source.table());
 }
 
@@ -69,36 +124,58 @@ void TBvStrings::Assign(const PlainStrings &source)
 
 void TBvStrings::AssignTo(PlainStrings &dest) const
 {
+    if (file_) {
+        LineTable lines;
+        lines.setCapacity(file_->count());
+        file_->appendTo(lines);
+        dest.table().swap(lines);
+        return;
+    }
     dest.table().assignFrom(table_);
 }
 
 QByteArray TBvStrings::GetText() const
 {
+    if (file_) {
+        LineTable lines;
+        file_->appendTo(lines);
+        return lines.text();
+    }
     return table_.text();
 }
 
 void TBvStrings::SetText(QByteArrayView text)
 {
+    // The text may be a view of the mapped lines: the mapping stays until the text is split.
+    const auto file = std::move(file_);
     table_.setText(text);
 }
 
 void TBvStrings::SetCount(int n)
 {
+    Detach();
     table_.setCount(n);
 }
 
 void TBvStrings::SetCapacity(int n)
 {
+    Detach();
     table_.setCapacity(n);
 }
 
 void TBvStrings::SetCommaText(QByteArrayView text)
 {
+    const auto file = std::move(file_);
     table_.setCommaText(text);
 }
 
 QByteArray TBvStrings::GetCommaText() const
 {
+    if (file_) {
+        LineTable lines;
+        file_->appendTo(lines);
+        return lines.commaText();
+    }
     return table_.commaText();
 }
 
@@ -109,30 +186,57 @@ void TBvStrings::Error() const
 
 void TBvStrings::LoadFromFile(const QString &fileName)
 {
-    table_.loadFromFile(fileName, BreakRule::CrOnly);
+    LoadFromFile(QFile::encodeName(fileName));
 }
 
 void TBvStrings::LoadFromFile(const QByteArray &path)
 {
-    table_.loadFromFile(path, BreakRule::CrOnly);
+    Clear();
+    QFile file;
+    OpenForReading(file, path);
+    if (file.isSequential()) {
+        // A pipe or a device cannot be mapped: it is read once, into memory.
+        table_.loadFromFile(file, BreakRule::CrOnly);
+        return;
+    }
+    file_ = FileLines::Load(file.handle(), path, BreakRule::CrOnly);
 }
 
 void TBvStrings::SaveToFile(const QString &fileName) const
 {
+    if (file_) {
+        LineTable lines;
+        file_->appendTo(lines);
+        lines.saveToFile(fileName);  // written to a new file first: the mapping stays intact
+        return;
+    }
     table_.saveToFile(fileName);
 }
 
 void TBvStrings::SaveToStream(QIODevice &stream) const
 {
+    if (file_) {
+        LineTable lines;
+        file_->appendTo(lines);
+        lines.writeText(stream);
+        return;
+    }
     table_.writeText(stream);
 }
 
 void TBvStrings::LoadFromStream(QIODevice &stream)
 {
+    file_.reset();
     table_.loadFromStream(stream);
 }
 
 int TBvStrings::IndexOf(QByteArrayView text) const
 {
+    if (file_) {
+        for (int i = 0; i < file_->count(); ++i)
+            if (file_->view(i) == text)
+                return i;
+        return -1;
+    }
     return table_.indexOf(text);
 }

@@ -2,12 +2,22 @@
 // TBvStrings: the line store of the big-text view. Same storage, growth rule, loading rules
 // and index error as TLightStrings, plus editing, exchange, search and copying to and from
 // plain string lists.
+//
+// A regular file is not copied in: the store maps it and keeps where each line starts
+// (FileLines), so a file larger than memory can be shown. The first change to the lines turns
+// the index into a line table whose unchanged lines still point into the mapping; the changed
+// ones are copied into the table's own blocks. Pipes and devices are read into memory.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
 
 #include "lines/LineTable.h"
+
+#include <memory>
+
+class FileLines;
+class MappedFile;
 
 class PlainStrings;
 
@@ -20,11 +30,16 @@ public:
     TBvStrings(const TBvStrings &) = delete;
     TBvStrings &operator=(const TBvStrings &) = delete;
 
-    int Count() const { return table_.count(); }
-    int Capacity() const { return table_.capacity(); }
+    int Count() const;
+    int Capacity() const;
     QByteArray Get(int index) const;        // EListError outside 0..Count-1
     QByteArrayView View(int index) const;   // no copy; valid until the store changes
-    int LineLength(int index) const { return table_.length(index); }  // EListError outside 0..Count-1
+    int LineLength(int index) const;        // EListError outside 0..Count-1
+    // The longest of `count` lines from `first` on (clipped to the lines), or 0.
+    int LongestLine(int first, int count) const;
+    // The mapped file the lines are read from, or nullptr (lines in memory). Its Changed() tells
+    // whether the file on disk still holds the bytes shown.
+    const MappedFile *SourceFile() const;
     void Put(int index, QByteArrayView line);
     int Add(QByteArrayView line);
     void Insert(int index, QByteArrayView line);  // 0 <= index <= Count
@@ -53,5 +68,9 @@ public:
     virtual int IndexOf(QByteArrayView text) const;
 
 protected:
+    // Turns a file index into the line table, before the lines change.
+    void Detach();
+
     LineTable table_;
+    std::shared_ptr<const FileLines> file_;  // while set, the lines are the file's
 };

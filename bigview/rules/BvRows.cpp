@@ -28,11 +28,13 @@ TBvRow TBvRows::At(int row) const
 
 int TBvRows::MaxLen(int first, int count) const
 {
+    if (store_)
+        return store_->LongestLine(first, count);
     const qint64 begin = std::max(first, 0);
     const qint64 end = std::min<qint64>(qint64(first) + count, Count());
     int m = 0;
     for (qint64 i = begin; i < end; ++i)
-        m = std::max(m, store_ ? store_->LineLength(int(i)) : rows_[size_t(i)].Len);
+        m = std::max(m, rows_[size_t(i)].Len);
     return m;
 }
 

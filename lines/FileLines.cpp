@@ -1,0 +1,346 @@
+#include "lines/FileLines.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include <sys/mman.h>
+
+#include "lines/BreakScan.h"
+#include "lines/FoldedScan.h"
+#include "lines/NativeFile.h"
+
+namespace {
+// The text-end byte is looked for a chunk ahead of the breaks, so both passes find the chunk
+// in the processor's cache.
+constexpr quint64 ScanChunk = 256 * 1024;
+// Below this a range is cut or searched on one thread: a thread costs more than it saves.
+constexpr quint64 TwoThreadsFrom = 8 * 1024 * 1024;
+
+[[noreturn]] void RaiseLineTooLong()
+{
+    throw EInOutError("A line is too long to be loaded");
+}
+
+// Runs `work` on a second thread when one can be had, else right here at Wait().
+class SecondThread {
+public:
+    template <typename Work>
+    explicit SecondThread(Work &&work) : work_(std::forward<Work>(work))
+    {
+        try {
+            thread_.emplace([this] { Run(); });
+        } catch (const std::system_error &) {
+        }
+    }
+    ~SecondThread() { Wait(); }
+    void Wait()
+    {
+        if (thread_) {
+            if (thread_->joinable())
+                thread_->join();
+        } else if (!done_) {
+            Run();
+        }
+        done_ = true;
+        if (error_) {
+            auto error = std::move(error_);
+            error_ = nullptr;
+            std::rethrow_exception(error);
+        }
+    }
+
+private:
+    void Run()
+    {
+        try {
+            work_();
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+    }
+    std::function<void()> work_;
+    std::exception_ptr error_;
+    std::optional<std::thread> thread_;
+    bool done_ = false;
+};
+}
+
+// Cuts one range of the mapped text into lines: records where the lines that begin after a
+// break inside the range start.
+class FileLines::Cutter {
+public:
+    Cutter(const char *data, quint64 size, BreakRule rule, char textEnd, quint64 maxLine)
+        : data_(data), size_(size), rule_(rule), textEndByte_(textEnd), maxLine_(maxLine)
+    {
+    }
+
+    Starts starts;
+    std::vector<High> highs;
+    int longest = 0;
+    quint64 stop = ~quint64(0);  // the first text-end byte in the range, if any
+
+    // Cuts [from, to). `lineStart` is where the line running into the range started, when this
+    // range is the first (otherwise unknown: that line is measured after the merge).
+    void Cut(quint64 from, quint64 to, std::optional<quint64> lineStart)
+    {
+        if (lineStart)
+            Record(*lineStart);
+        lineStart_ = lineStart;
+        for (quint64 chunk = from; chunk < to;) {
+            quint64 chunkEnd = std::min(to, chunk + ScanChunk);
+            if (const void *hit = std::memchr(data_ + chunk, textEndByte_, size_t(chunkEnd - chunk))) {
+                stop = quint64(static_cast<const char *>(hit) - data_);
+                chunkEnd = stop;
+            }
+            if (rule_ == BreakRule::CrOnly)
+                CutBy<false>(chunk, chunkEnd);
+            else
+                CutBy<true>(chunk, chunkEnd);
+            if (stop != ~quint64(0))
+                return;
+            chunk = chunkEnd;
+        }
+    }
+
+private:
+    template <bool AnyBreak>
+    void CutBy(quint64 from, quint64 to)
+    {
+        for (quint64 at = from; at < to; at += 64) {
+            quint64 bits = BreakBits<AnyBreak>(data_ + at, size_t(std::min<quint64>(64, to - at)));
+            while (bits) {
+                const quint64 brk = at + quint64(std::countr_zero(bits));
+                bits &= bits - 1;
+                const char c = data_[brk];
+                quint64 next = brk + 1;
+                if (c == '\n') {
+                    // The LF of a CR LF: the CR already ended the line (perhaps in the range before).
+                    if (brk > 0 && data_[brk - 1] == '\r')
+                        continue;
+                } else if (next < size_ && data_[next] == '\n') {
+                    ++next;
+                }
+                Ended(brk);
+                Record(next);
+            }
+        }
+    }
+
+    // The line that started at lineStart_ ends at `brk`.
+    void Ended(quint64 brk)
+    {
+        if (lineStart_) {
+            const quint64 length = brk - *lineStart_;
+            if (length > maxLine_)
+                RaiseLineTooLong();
+            longest = std::max(longest, int(length));
+        }
+    }
+
+    void Record(quint64 start)
+    {
+        const auto high = quint32(start >> 32);
+        if (highs.empty() || highs.back().high != high)
+            highs.push_back(High{int(starts.size()), high});
+        if (starts.size() >= size_t(LineTable::MaxCount))
+            LineTable::RaiseIndexError();
+        starts.push_back(quint32(start));
+        lineStart_ = start;
+    }
+
+    const char *data_;
+    quint64 size_;
+    BreakRule rule_;
+    char textEndByte_;
+    quint64 maxLine_;
+    std::optional<quint64> lineStart_;
+};
+
+std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path, BreakRule rule,
+                                                 const LoadLimits &limits)
+{
+    auto lines = std::make_shared<FileLines>();
+    lines->file_ = MappedFile::Map(fd, AbsolutePath(path).isEmpty() ? path : AbsolutePath(path));
+    lines->rule_ = rule;
+    const MappedFile &file = *lines->file_;
+    const quint64 size = file.size();
+    const char textEndByte = rule == BreakRule::CrOnly ? '\x1A' : '\0';
+    const quint64 maxLine = std::min<quint64>(limits.maxLine, 0x7FFFFFFF);
+    lines->highs_.push_back(High{0, 0});
+    if (size == 0)
+        return lines;
+
+    ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_SEQUENTIAL);
+    Cutter first(file.data(), size, rule, textEndByte, maxLine);
+    std::optional<Cutter> second;
+    const quint64 half = size >= std::max<quint64>(limits.parallelFrom, 2) ? size / 2 : size;
+    if (half < size) {
+        second.emplace(file.data(), size, rule, textEndByte, maxLine);
+        SecondThread other([&] { second->Cut(half, size, std::nullopt); });
+        first.Cut(0, half, quint64(0));
+        other.Wait();
+    } else {
+        first.Cut(0, size, quint64(0));
+    }
+    ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_NORMAL);
+
+    // The halves joined: the second's lines follow the first's unless the text ended before.
+    Starts &starts = first.starts;
+    // The first half's last line ends in the second half, which could not measure it.
+    const int runningAcross = second ? int(starts.size()) - 1 : -1;
+    lines->longest_ = first.longest;
+    lines->textEnd_ = std::min(size, first.stop);
+    if (second && first.stop == ~quint64(0)) {
+        lines->textEnd_ = std::min(size, second->stop);
+        const size_t offset = starts.size();
+        if (offset + second->starts.size() > size_t(LineTable::MaxCount))
+            LineTable::RaiseIndexError();
+        starts.insert(starts.end(), second->starts.begin(), second->starts.end());
+        for (const High &h : second->highs)
+            if (first.highs.back().high != h.high)
+                first.highs.push_back(High{int(offset) + h.line, h.high});
+        lines->longest_ = std::max(lines->longest_, second->longest);
+        Starts().swap(second->starts);
+    }
+    lines->starts_.swap(starts);
+    lines->highs_.swap(first.highs);
+    lines->count_ = int(lines->starts_.size());
+    // A line after a break at the very end of the text holds nothing: there is no such line.
+    while (lines->count_ > 0 && lines->start(lines->count_ - 1) >= lines->textEnd_)
+        --lines->count_;
+    lines->starts_.resize(size_t(lines->count_));
+    lines->starts_.shrink_to_fit();
+    while (lines->highs_.size() > 1 && lines->highs_.back().line >= lines->count_)
+        lines->highs_.pop_back();
+    // The lines the halves could not measure: the one running across them and the last.
+    for (const int index : {runningAcross, lines->count_ - 1}) {
+        if (index < 0 || index >= lines->count_)
+            continue;
+        const quint64 length = quint64(lines->length(index));
+        if (length > maxLine)
+            RaiseLineTooLong();
+        lines->longest_ = std::max(lines->longest_, int(length));
+    }
+    if (file.Damaged())
+        throw EInOutError("The file could not be read");
+    return lines;
+}
+
+quint64 FileLines::HighAt(int index) const
+{
+    const auto after = std::upper_bound(highs_.begin(), highs_.end(), index,
+                                        [](int i, const High &h) { return i < h.line; });
+    return after == highs_.begin() ? 0 : std::prev(after)->high;
+}
+
+int FileLines::lineAtOffset(quint64 offset) const
+{
+    int low = 0, high = count_;  // the answer is the last line starting at or before offset
+    while (high - low > 1) {
+        const int mid = low + (high - low) / 2;
+        if (start(mid) <= offset)
+            low = mid;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+void FileLines::appendTo(LineTable &table) const
+{
+    // Spans hold 32-bit offsets: the mapping is shared as windows of at most 4 GiB, each starting
+    // at a line.
+    constexpr quint64 Window = 0xFFFFFFFFull;
+    quint64 base = 0;
+    quint32 block = 0;
+    bool haveBlock = false;
+    for (int i = 0; i < count_; ++i) {
+        const quint64 from = start(i);
+        const quint64 to = end(i, from);
+        if (to == from) {
+            table.appendShared(0, 0, 0);
+            continue;
+        }
+        if (!haveBlock || to - base > Window) {
+            base = from;
+            block = table.shareBlock(
+                LineBlock::Borrow(file_->data() + base, std::min(Window, file_->size() - base), file_));
+            haveBlock = true;
+        }
+        table.appendShared(block, quint32(from - base), quint32(to - from));
+    }
+}
+
+bool FileLines::find(QByteArrayView text, int &line, int &column) const
+{
+    if (text.isEmpty())
+        return false;
+    if (line < 0)
+        line = 0;
+    if (column < 1)
+        column = 1;
+    const auto notFound = [&] {
+        line = count_;
+        column = 1;
+        return false;
+    };
+    if (line >= count_)
+        return notFound();
+    const FoldedPattern pattern(text);
+    const quint64 n = quint64(pattern.size());
+    const quint64 lineFrom = start(line);
+    const quint64 from = std::min(lineFrom + quint64(column) - 1, end(line, lineFrom));
+    const auto *hay = reinterpret_cast<const unsigned char *>(file_->data());
+
+    // The text is one run of bytes: it is scanned as a whole, and a hit counts only when it lies
+    // inside one line. Returns the first such start in [a, b), or -1.
+    std::atomic<quint64> found = ~quint64(0);  // the earliest match seen by either half
+    const auto scan = [&](quint64 a, quint64 b) -> qint64 {
+        for (quint64 chunk = a; chunk < b && chunk + n <= textEnd_;) {
+            if (found.load(std::memory_order_relaxed) < chunk)
+                return -1;  // the other half already has an earlier match
+            const quint64 chunkEnd = std::min({b, chunk + 4 * ScanChunk, textEnd_ - n + 1});
+            const qsizetype at = pattern.search(hay + chunk, qsizetype(chunkEnd - chunk));
+            if (at < 0) {
+                chunk = chunkEnd;
+                continue;
+            }
+            const quint64 p = chunk + quint64(at);
+            const int l = lineAtOffset(p);
+            if (p + n <= end(l, start(l))) {
+                quint64 seen = found.load();
+                while (p < seen && !found.compare_exchange_weak(seen, p)) {
+                }
+                return qint64(p);
+            }
+            chunk = p + 1;
+        }
+        return -1;
+    };
+    const quint64 to = textEnd_;
+    qint64 hit;
+    if (to - from >= TwoThreadsFrom) {
+        const quint64 half = from + (to - from) / 2;
+        qint64 later = -1;
+        SecondThread other([&] { later = scan(half, to); });
+        hit = scan(from, half);
+        other.Wait();
+        if (hit < 0)
+            hit = later;
+    } else {
+        hit = scan(from, to);
+    }
+    if (file_->Damaged())
+        throw EInOutError("The file could not be read");
+    if (hit < 0)
+        return notFound();
+    line = lineAtOffset(quint64(hit));
+    column = int(quint64(hit) - start(line) + 1);
+    return true;
+}
