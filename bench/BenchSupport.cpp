@@ -80,15 +80,22 @@ double TimeCall(const std::function<void()> &call)
     return t.nsecsElapsed() / 1e9;
 }
 
-static qint64 ReadVmHwm()
+// A field of /proc/self/status in bytes ("VmHWM", "RssAnon"), or -1.
+static qint64 StatusBytes(const char *field)
 {
     QFile f("/proc/self/status");
     if (!f.open(QIODevice::ReadOnly))
         return -1;
+    const QByteArray key = QByteArray(field) + ':';
     for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
     return -1;
+}
+
+qint64 RssAnonBytes()
+{
+    return StatusBytes("RssAnon");
 }
 
 double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes)
@@ -109,7 +116,7 @@ double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes)
             std::fprintf(stderr, "bench child: %s\n", e.what());
             rc = 1;
         }
-        const qint64 hwm = ReadVmHwm();
+        const qint64 hwm = StatusBytes("VmHWM");
         (void)!write(fds[1], &hwm, sizeof hwm);
         std::fflush(nullptr);
         _exit(rc);

@@ -19,6 +19,9 @@ double TimeCall(const std::function<void()> &call);
 // peakRssBytes to its peak resident set (VmHWM). The child's exit code must be 0.
 double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes);
 
+// The process's resident memory that is not file cache (RssAnon), in bytes.
+qint64 RssAnonBytes();
+
 double Median(QList<double> values);
 double Fastest(const QList<double> &values);
 // A fresh temporary folder for one benchmark run, removed by the caller with RemoveDir.

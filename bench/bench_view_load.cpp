@@ -24,6 +24,7 @@ constexpr int Runs = 3;
 struct Figures {
     double seconds = 0;   // the measured part only
     qint64 peakRss = 0;   // of the whole child process
+    qint64 anonGain = 0;  // resident memory that is not file cache (RssAnon), gained by the load
     qint64 rows = 0;
     qint64 imageBytes = 0;
     int farColumn = 0;
@@ -93,7 +94,9 @@ Figures LoadInChild(const QString &path, const QString &figures, int wrapByte, b
         QApplication app(argc, argv);
         ViewWindow w(wrapByte, wordWrap);
         Figures f;
+        const qint64 anonBefore = bench::RssAnonBytes();
         f.seconds = LoadAndPaint(*w.view, path);
+        f.anonGain = bench::RssAnonBytes() - anonBefore;
         f.rows = w.view->RowCount();
         f.imageBytes = Probe(*w.view).Image().sizeInBytes();
         if (extra)
@@ -130,16 +133,23 @@ int main()
     bench::GenerateTextFile(path, FileBytes, 4242);
     const double mb = QFile(path).size() / 1e6;
 
-    QList<double> wc, load, widthLoad;
-    qint64 peak = 0, rows = 0;
+    QList<double> wc, load, widthLoad, plainLoad;
+    qint64 peak = 0, rows = 0, anonWrap = 0, anonPlain = 0;
     for (int run = 0; run < Runs; ++run) {
         wc << bench::TimeCommand("wc -l '" + path + "'");
         const Figures f = LoadInChild(path, figures, 80, true);
         load << f.seconds;
         peak = qMax(peak, f.peakRss);
+        anonWrap = qMax(anonWrap, f.anonGain);
         rows = f.rows;
-        std::printf("view-load: run %d: load+paint %.3f s, wc -l %.3f s, peak RSS %.0f MB, %lld rows, image %lld bytes\n",
-                    run + 1, f.seconds, wc.last(), f.peakRss / 1e6, f.rows, f.imageBytes);
+        std::printf("view-load: run %d: load+paint %.3f s, wc -l %.3f s, peak RSS %.0f MB, RssAnon +%.0f MB, %lld rows, "
+                    "image %lld bytes\n",
+                    run + 1, f.seconds, wc.last(), f.peakRss / 1e6, f.anonGain / 1e6, f.rows, f.imageBytes);
+        const Figures p = LoadInChild(path, figures, 80, false);
+        plainLoad << p.seconds;
+        anonPlain = qMax(anonPlain, p.anonGain);
+        std::printf("view-load: run %d: without wrap load+paint %.3f s, peak RSS %.0f MB, RssAnon +%.0f MB\n", run + 1,
+                    p.seconds, p.peakRss / 1e6, p.anonGain / 1e6);
         const Figures g = LoadInChild(path, figures, 0, true);
         widthLoad << g.seconds;
         std::printf("view-load: run %d: window-width wrap load+paint %.3f s, peak RSS %.0f MB, %lld rows\n",
@@ -175,7 +185,12 @@ int main()
                 l.seconds, l.peakRss / 1e6, double(l.peakRss) / LineBytes, l.imageBytes, l.farColumn);
 
     bench::RemoveDir(dir);
-    std::printf("view-load: mb_per_s=%.0f time_vs_wc=%.2f mem_vs_file=%.2f\n", mb / loadS, loadS / wcS,
-                double(peak) / (mb * 1e6));
+    std::printf("view-load: without wrap: median load+paint %.3f s = %.2f x wc -l\n", bench::Median(plainLoad),
+                bench::Median(plainLoad) / wcS);
+    std::printf("view-load: RssAnon gained over the file: %.3f without wrap (goal <= 0.1), %.3f with WrapByte 80 "
+                "(goal <= 0.5)\n",
+                anonPlain / (mb * 1e6), anonWrap / (mb * 1e6));
+    std::printf("view-load: mb_per_s=%.0f time_vs_wc=%.2f mem_vs_file=%.2f anon_vs_file=%.3f anon_vs_file_wrap=%.3f\n",
+                mb / loadS, loadS / wcS, double(peak) / (mb * 1e6), anonPlain / (mb * 1e6), anonWrap / (mb * 1e6));
     return 0;
 }

@@ -16,9 +16,8 @@
 #include "lines/NativeFile.h"
 
 namespace {
-// The text-end byte is looked for a chunk ahead of the breaks, so both passes find the chunk
-// in the processor's cache.
-constexpr quint64 ScanChunk = 256 * 1024;
+// A search looks whether the other half has found a match this often.
+constexpr quint64 SearchChunk = 1024 * 1024;
 // Below this a range is cut or searched on one thread: a thread costs more than it saves.
 constexpr quint64 TwoThreadsFrom = 8 * 1024 * 1024;
 
@@ -26,7 +25,6 @@ constexpr quint64 TwoThreadsFrom = 8 * 1024 * 1024;
 {
     throw EInOutError("A line is too long to be loaded");
 }
-
 // Runs `work` on a second thread when one can be had, else right here at Wait().
 class SecondThread {
 public:
@@ -71,6 +69,43 @@ private:
 };
 }
 
+namespace {
+// Bits of the breaks (CR, and with AnyBreak LF) and of the text-end byte among p[0, n), n <= 64:
+// one pass over the bytes finds both.
+template <bool AnyBreak>
+inline void ScanBlock(const char *p, size_t n, char textEnd, quint64 &breaks, quint64 &ends)
+{
+#ifdef __SSE2__
+    if (n == 64) {
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i te = _mm_set1_epi8(textEnd);
+        const auto masks = [&](const char *q, quint64 &b, quint64 &e) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
+            __m128i hit = _mm_cmpeq_epi8(v, cr);
+            if constexpr (AnyBreak)
+                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, lf));
+            b = unsigned(_mm_movemask_epi8(hit));
+            e = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, te)));
+        };
+        quint64 b0, b1, b2, b3, e0, e1, e2, e3;
+        masks(p, b0, e0);
+        masks(p + 16, b1, e1);
+        masks(p + 32, b2, e2);
+        masks(p + 48, b3, e3);
+        breaks = b0 | (b1 << 16) | (b2 << 32) | (b3 << 48);
+        ends = e0 | (e1 << 16) | (e2 << 32) | (e3 << 48);
+        return;
+    }
+#endif
+    breaks = BreakBits<AnyBreak>(p, n);
+    ends = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (p[i] == textEnd)
+            ends |= quint64(1) << i;
+}
+}
+
 // Cuts one range of the mapped text into lines: records where the lines that begin after a
 // break inside the range start.
 class FileLines::Cutter {
@@ -85,70 +120,64 @@ public:
     int longest = 0;
     quint64 stop = ~quint64(0);  // the first text-end byte in the range, if any
 
-    // Cuts [from, to). `lineStart` is where the line running into the range started, when this
-    // range is the first (otherwise unknown: that line is measured after the merge).
-    void Cut(quint64 from, quint64 to, std::optional<quint64> lineStart)
+    void Reserve(quint64 bytes) { starts.reserve(size_t(std::min<quint64>(bytes / 16 + 64, LineTable::MaxCount))); }
+
+    // Cuts [from, to). When the range is the first, its first line starts at `from`; otherwise
+    // that line started before the range and is measured after the halves are joined.
+    void Cut(quint64 from, quint64 to, bool first)
     {
-        if (lineStart)
-            Record(*lineStart);
-        lineStart_ = lineStart;
-        for (quint64 chunk = from; chunk < to;) {
-            quint64 chunkEnd = std::min(to, chunk + ScanChunk);
-            if (const void *hit = std::memchr(data_ + chunk, textEndByte_, size_t(chunkEnd - chunk))) {
-                stop = quint64(static_cast<const char *>(hit) - data_);
-                chunkEnd = stop;
-            }
-            if (rule_ == BreakRule::CrOnly)
-                CutBy<false>(chunk, chunkEnd);
-            else
-                CutBy<true>(chunk, chunkEnd);
-            if (stop != ~quint64(0))
-                return;
-            chunk = chunkEnd;
-        }
+        lineStart_ = from;  // for a later range, too short a length: harmless for the longest
+        if (first)
+            Record(from);
+        if (rule_ == BreakRule::CrOnly)
+            CutBy<false>(from, to);
+        else
+            CutBy<true>(from, to);
     }
 
 private:
     template <bool AnyBreak>
     void CutBy(quint64 from, quint64 to)
     {
+        const char *const data = data_;
         for (quint64 at = from; at < to; at += 64) {
-            quint64 bits = BreakBits<AnyBreak>(data_ + at, size_t(std::min<quint64>(64, to - at)));
+            quint64 bits, ends;
+            ScanBlock<AnyBreak>(data + at, size_t(std::min<quint64>(64, to - at)), textEndByte_, bits, ends);
+            if (ends) {
+                // The text ends here: only the breaks before the text-end byte count.
+                stop = at + quint64(std::countr_zero(ends));
+                bits &= (ends & (~ends + 1)) - 1;
+            }
             while (bits) {
                 const quint64 brk = at + quint64(std::countr_zero(bits));
                 bits &= bits - 1;
-                const char c = data_[brk];
                 quint64 next = brk + 1;
-                if (c == '\n') {
+                if (AnyBreak && data[brk] == '\n') {
                     // The LF of a CR LF: the CR already ended the line (perhaps in the range before).
-                    if (brk > 0 && data_[brk - 1] == '\r')
+                    if (brk > 0 && data[brk - 1] == '\r')
                         continue;
-                } else if (next < size_ && data_[next] == '\n') {
+                } else if (next < size_ && data[next] == '\n') {
                     ++next;
                 }
-                Ended(brk);
+                if (brk - lineStart_ > quint64(longest)) [[unlikely]] {
+                    if (brk - lineStart_ > maxLine_)
+                        RaiseLineTooLong();
+                    longest = int(brk - lineStart_);
+                }
                 Record(next);
             }
-        }
-    }
-
-    // The line that started at lineStart_ ends at `brk`.
-    void Ended(quint64 brk)
-    {
-        if (lineStart_) {
-            const quint64 length = brk - *lineStart_;
-            if (length > maxLine_)
-                RaiseLineTooLong();
-            longest = std::max(longest, int(length));
+            if (ends)
+                return;
         }
     }
 
     void Record(quint64 start)
     {
-        const auto high = quint32(start >> 32);
-        if (highs.empty() || highs.back().high != high)
-            highs.push_back(High{int(starts.size()), high});
-        if (starts.size() >= size_t(LineTable::MaxCount))
+        if (quint32(start >> 32) != high_ || highs.empty()) [[unlikely]] {
+            high_ = quint32(start >> 32);
+            highs.push_back(High{int(starts.size()), high_});
+        }
+        if (starts.size() == size_t(LineTable::MaxCount)) [[unlikely]]
             LineTable::RaiseIndexError();
         starts.push_back(quint32(start));
         lineStart_ = start;
@@ -159,7 +188,8 @@ private:
     BreakRule rule_;
     char textEndByte_;
     quint64 maxLine_;
-    std::optional<quint64> lineStart_;
+    quint64 lineStart_ = 0;
+    quint32 high_ = 0;
 };
 
 std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path, BreakRule rule,
@@ -180,13 +210,17 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
     Cutter first(file.data(), size, rule, textEndByte, maxLine);
     std::optional<Cutter> second;
     const quint64 half = size >= std::max<quint64>(limits.parallelFrom, 2) ? size / 2 : size;
+    // Room for lines of 16 bytes on average, so the starts are not moved while they are
+    // recorded; room that is not written to costs no memory.
+    first.Reserve(size);
     if (half < size) {
         second.emplace(file.data(), size, rule, textEndByte, maxLine);
-        SecondThread other([&] { second->Cut(half, size, std::nullopt); });
-        first.Cut(0, half, quint64(0));
+        second->Reserve(size - half);
+        SecondThread other([&] { second->Cut(half, size, false); });
+        first.Cut(0, half, true);
         other.Wait();
     } else {
-        first.Cut(0, size, quint64(0));
+        first.Cut(0, size, true);
     }
     ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_NORMAL);
 
@@ -215,7 +249,6 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
     while (lines->count_ > 0 && lines->start(lines->count_ - 1) >= lines->textEnd_)
         --lines->count_;
     lines->starts_.resize(size_t(lines->count_));
-    lines->starts_.shrink_to_fit();
     while (lines->highs_.size() > 1 && lines->highs_.back().line >= lines->count_)
         lines->highs_.pop_back();
     // The lines the halves could not measure: the one running across them and the last.
@@ -305,7 +338,7 @@ bool FileLines::find(QByteArrayView text, int &line, int &column) const
         for (quint64 chunk = a; chunk < b && chunk + n <= textEnd_;) {
             if (found.load(std::memory_order_relaxed) < chunk)
                 return -1;  // the other half already has an earlier match
-            const quint64 chunkEnd = std::min({b, chunk + 4 * ScanChunk, textEnd_ - n + 1});
+            const quint64 chunkEnd = std::min({b, chunk + SearchChunk, textEnd_ - n + 1});
             const qsizetype at = pattern.search(hay + chunk, qsizetype(chunkEnd - chunk));
             if (at < 0) {
                 chunk = chunkEnd;

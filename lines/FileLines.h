@@ -48,6 +48,15 @@ public:
         const quint64 from = start(index);
         return int(end(index, from) - from);
     }
+    // Whether the line holds at most `bytes` bytes; its bytes are read only when the next line
+    // starts further away than that.
+    bool fits(int index, int bytes) const
+    {
+        checkIndex(index);
+        const quint64 from = start(index);
+        const quint64 next = index + 1 < count_ ? start(index + 1) : textEnd_;
+        return next - from <= quint64(bytes) || end(index, from) - from <= quint64(bytes);
+    }
     int longest() const { return longest_; }
     // Where the text ends: the file's size, or the text-end byte.
     quint64 textEnd() const { return textEnd_; }

@@ -38,6 +38,11 @@ int TBvStrings::LineLength(int index) const
     return file_ ? file_->length(index) : table_.length(index);
 }
 
+bool TBvStrings::LineFits(int index, int bytes) const
+{
+    return file_ ? file_->fits(index, bytes) : table_.length(index) <= bytes;
+}
+
 int TBvStrings::LongestLine(int first, int count) const
 {
     const qint64 begin = std::max(first, 0);

@@ -35,6 +35,9 @@ public:
     QByteArray Get(int index) const;        // EListError outside 0..Count-1
     QByteArrayView View(int index) const;   // no copy; valid until the store changes
     int LineLength(int index) const;        // EListError outside 0..Count-1
+    // Whether the line holds at most `bytes` bytes (for a file's lines, mostly without reading
+    // them). EListError outside 0..Count-1.
+    bool LineFits(int index, int bytes) const;
     // The longest of `count` lines from `first` on (clipped to the lines), or 0.
     int LongestLine(int first, int count) const;
     // The mapped file the lines are read from, or nullptr (lines in memory). Its Changed() tells

@@ -9,40 +9,74 @@
 #include "lines/ListErrors.h"
 #include "lines/TBvStrings.h"
 
-TBvRow TBvRows::OneRow(int line, int len)
+size_t TBvRows::FirstContinuation(int line) const
 {
-    return TBvRow{line, len > 0 ? 1 : 0, len, 0, 1};
+    return size_t(std::lower_bound(more_.begin(), more_.end(), line,
+                                   [](const TBvContinuation &c, int l) { return c.Line < l; }) -
+                  more_.begin());
 }
 
-TBvRow TBvRows::LineRow(const TBvStrings &store, int line)
+TBvRows::Place TBvRows::Locate(int row) const
 {
-    return OneRow(line, store.LineLength(line));
+    // Continuation j is row more_[j].Line + j + 1: those at or before the row are counted first.
+    const auto after = std::upper_bound(more_.begin(), more_.end(), row, [this](int r, const TBvContinuation &c) {
+        return r < c.Line + int(&c - more_.data()) + 1;
+    });
+    const size_t k = size_t(after - more_.begin());
+    if (k > 0 && more_[k - 1].Line + int(k) == row)
+        return Place{more_[k - 1].Line, more_[k - 1].Start, k};
+    const int line = row - int(k);
+    return Place{line, store_->LineLength(line) > 0 ? 1 : 0, k};
+}
+
+TBvRow TBvRows::RowAt(const Place &p) const
+{
+    const bool more = p.next < more_.size() && more_[p.next].Line == p.line;
+    const int len = more ? more_[p.next].Start - p.start : (p.start == 0 ? 0 : store_->LineLength(p.line) - p.start + 1);
+    int sub = 0;
+    if (p.start > 1)
+        sub = int(p.next - FirstContinuation(p.line));
+    return TBvRow{p.line, p.start, len, sub, quint8(more ? 0 : 1)};
+}
+
+void TBvRows::Advance(Place &p) const
+{
+    if (p.next < more_.size() && more_[p.next].Line == p.line) {
+        p.start = more_[p.next].Start;
+        ++p.next;
+        return;
+    }
+    ++p.line;
+    p.start = p.line < lineCount_ && store_->LineLength(p.line) > 0 ? 1 : 0;
 }
 
 TBvRow TBvRows::At(int row) const
 {
     if (row < 0 || row >= Count())
         throw EListError();
-    return store_ ? LineRow(*store_, row) : rows_[static_cast<size_t>(row)];
+    return RowAt(Locate(row));
 }
 
 int TBvRows::MaxLen(int first, int count) const
 {
-    if (store_)
-        return store_->LongestLine(first, count);
     const qint64 begin = std::max(first, 0);
     const qint64 end = std::min<qint64>(qint64(first) + count, Count());
+    if (begin >= end)
+        return 0;
+    if (more_.empty())
+        return store_->LongestLine(int(begin), int(end - begin));
     int m = 0;
-    for (qint64 i = begin; i < end; ++i)
-        m = std::max(m, rows_[size_t(i)].Len);
+    Place p = Locate(int(begin));
+    for (qint64 i = begin; i < end; ++i, Advance(p))
+        m = std::max(m, RowAt(p).Len);
     return m;
 }
 
 void TBvRows::Clear()
 {
-    TBvRowList().swap(rows_);
+    TBvContinuationList().swap(more_);
     store_ = nullptr;
-    storeCount_ = 0;
+    lineCount_ = 0;
 }
 
 int TBvRows::FitCount(QByteArrayView line, int start, int count)
@@ -58,80 +92,44 @@ int TBvRows::FitCount(QByteArrayView line, int start, int count)
     return count;
 }
 
-void TBvRows::AppendGrowing(const TBvRow &row)
-{
-    if (rows_.size() >= size_t(INT_MAX))
-        bv::RaiseOverflow();
-    // Grow by an eighth, not by doubling: the rows of a big file are a large share of the
-    // memory the view needs.
-    const size_t more = std::max<size_t>(rows_.size() / 8, 1024);
-    rows_.reserve(std::min<size_t>(rows_.size() + more, size_t(INT_MAX)));
-    rows_.push_back(row);
-}
-
 void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                          const WidthCount &widthCount)
 {
     L = std::max(L, 0);  // a line before the first lays out everything, once
+    store_ = &store;
+    const int lineCount = store.Count();
+    lineCount_ = lineCount;
     if (!wordWrap) {
-        TBvRowList().swap(rows_);
-        store_ = &store;
-        storeCount_ = store.Count();
+        TBvContinuationList().swap(more_);
         return;
     }
-    if (store_) {
-        // The lines before L stay one row each: now they are stored like the rest.
-        TBvRowList kept;
-        const int keep = std::min(L, storeCount_);
-        kept.reserve(size_t(keep));
-        for (int line = 0; line < keep; ++line)
-            kept.push_back(LineRow(*store_, line));
-        rows_.swap(kept);
-        store_ = nullptr;
-        storeCount_ = 0;
-    }
-    size_t r = static_cast<size_t>(LineToRow(L));
-    const size_t storeCapacity = static_cast<size_t>(store.Capacity());
-    if (rows_.capacity() < storeCapacity)
-        rows_.reserve(storeCapacity);
+    // The rows of the lines before L stay as they are.
+    more_.resize(FirstContinuation(L));
 
-    // Kept small enough to inline: a big file passes here once per line.
-    auto write = [&](const TBvRow &row) {
-        if (r < rows_.size())
-            rows_[r] = row;
-        else if (rows_.size() < rows_.capacity())
-            rows_.push_back(row);
-        else
-            AppendGrowing(row);
-        ++r;
-    };
-
-    const int lineCount = store.Count();
     for (int a = L; a < lineCount; ++a) {
-        // The length alone decides most lines' rows.
-        const int len = store.LineLength(a);
-        if (len == 0 || (wrapByte > 0 && wrapByte >= len)) {
-            write(OneRow(a, len));
+        // Most lines of a big file fit a row: the store tells without reading their bytes.
+        if (wrapByte > 0 && store.LineFits(a, wrapByte))
             continue;
-        }
+        const int len = store.LineLength(a);
+        if (len == 0 || (wrapByte > 0 && wrapByte >= len))
+            continue;
         const QByteArrayView s = store.View(a);
         const int count0 = wrapByte > 0 ? wrapByte : widthCount(s);
-        if (count0 >= len) {
-            write(OneRow(a, len));  // the whole line fits the window's width
-            continue;
-        }
-        qint64 start = 1;
-        int sub = 0;
+        if (count0 >= len)
+            continue;  // the whole line fits the window's width
+        qint64 start = 1 + FitCount(s, 1, count0);
         while (start <= len) {
-            const int count = FitCount(s, static_cast<int>(start), count0);
-            const int rowLen = static_cast<int>(std::min<qint64>(count, len - start + 1));
-            write({a, static_cast<qint32>(start), rowLen, sub, 0});
-            start += count;
-            ++sub;
+            if (more_.size() >= size_t(INT_MAX) - size_t(lineCount))
+                bv::RaiseOverflow();
+            if (more_.size() == more_.capacity()) {
+                // Grow by an eighth, not by doubling: the rows of a big file are a large share
+                // of the memory the view needs.
+                more_.reserve(std::min<size_t>(more_.size() + std::max<size_t>(more_.size() / 8, 1024), size_t(INT_MAX)));
+            }
+            more_.push_back(TBvContinuation{a, static_cast<qint32>(start)});
+            start += FitCount(s, static_cast<int>(start), count0);
         }
-        rows_[r - 1].Last = 1;
     }
-    rows_.resize(r);
 }
 
 QByteArrayView TBvRows::RowText(const TBvStrings &store, int row) const
@@ -144,23 +142,16 @@ QByteArrayView TBvRows::RowText(const TBvStrings &store, int row) const
 
 int TBvRows::LineToRow(int line) const
 {
-    // The first row of a line has an index >= the line, and rows are ordered by line.
-    if (line < 0 || line >= Count())
+    if (line < 0 || line >= lineCount_)
         return Count();
-    if (store_)
-        return line;
-    auto it = std::lower_bound(rows_.begin() + line, rows_.end(), line,
-                               [](const TBvRow &row, int l) { return row.Line < l; });
-    if (it == rows_.end() || it->Line != line)
-        return Count();
-    return static_cast<int>(it - rows_.begin());
+    return line + int(FirstContinuation(line));
 }
 
 int TBvRows::RowToLine(int row) const
 {
     if (row < 0 || row >= Count())
         return -1;
-    return store_ ? row : rows_[static_cast<size_t>(row)].Line;
+    return Locate(row).line;
 }
 
 QPoint TBvRows::RowPosToLinePos(QPoint rowPos) const
@@ -182,19 +173,17 @@ QPoint TBvRows::LinePosToRowPos(QPoint linePos) const
     const int first = LineToRow(L);
     if (first == Count())
         return QPoint(1, Count());
-    if (store_) {
-        const qint64 column = qint64(c) - At(first).Start + 1;
-        return column < 1 ? QPoint(0, 0) : QPoint(static_cast<int>(column), first);
-    }
     // The line's rows follow each other with growing Start: the last one starting at or before
     // the column holds it.
-    auto lineEnd = std::lower_bound(rows_.begin() + first, rows_.end(), L + 1,
-                                    [](const TBvRow &row, int l) { return row.Line < l; });
-    auto it = std::upper_bound(rows_.begin() + first + 1, lineEnd, c,
-                               [](int col, const TBvRow &row) { return col < row.Start; });
-    const size_t i = static_cast<size_t>(it - rows_.begin()) - 1;
-    const qint64 column = qint64(c) - rows_[i].Start + 1;
+    const size_t firstMore = FirstContinuation(L);
+    const auto lineEnd = std::lower_bound(more_.begin() + qsizetype(firstMore), more_.end(), L + 1,
+                                          [](const TBvContinuation &r, int l) { return r.Line < l; });
+    const auto it = std::upper_bound(more_.begin() + qsizetype(firstMore), lineEnd, c,
+                                     [](int col, const TBvContinuation &r) { return col < r.Start; });
+    const int held = int(it - (more_.begin() + qsizetype(firstMore)));  // rows after the first
+    const int start = held == 0 ? At(first).Start : std::prev(it)->Start;
+    const qint64 column = qint64(c) - start + 1;
     if (column < 1)
         return QPoint(0, 0);
-    return QPoint(static_cast<int>(column), static_cast<int>(i));
+    return QPoint(static_cast<int>(column), first + held);
 }

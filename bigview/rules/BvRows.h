@@ -23,22 +23,29 @@ struct TBvRow {
     qint32 Sub = 0;
     quint8 Last = 0;
 };
-// A big file has a row for each of its lines: the list is a large array.
-using TBvRowList = std::vector<TBvRow, LargeArrayAllocator<TBvRow>>;
+// A row after the first of its line: where it starts. The first row of every line starts at the
+// line's start, and a row ends where the next begins, so nothing else is kept per row.
+struct TBvContinuation {
+    qint32 Line = 0;
+    qint32 Start = 0;
+};
+// A big file wrapped at a small width has many of them: the list is a large array.
+using TBvContinuationList = std::vector<TBvContinuation, LargeArrayAllocator<TBvContinuation>>;
 
 class TBvRows {
 public:
     // How many bytes of a (non-empty) line fit one row when wrapping at the window width.
     using WidthCount = std::function<int(QByteArrayView line)>;
 
-    int Count() const { return store_ ? storeCount_ : static_cast<int>(rows_.size()); }
+    int Count() const { return lineCount_ + static_cast<int>(more_.size()); }
     TBvRow At(int row) const;  // EListError outside 0..Count-1
     // The longest row among `count` rows from `first` on (clipped to the rows), or 0.
     int MaxLen(int first, int count) const;
 
     // Rebuilds the rows of lines L..store.Count()-1 and keeps the earlier ones. wrapByte > 0
-    // wraps at that many bytes; 0 asks widthCount for each line. Without word wrap each line
-    // is one row, read from `store` as asked for: the store must outlive the rows.
+    // wraps at that many bytes; 0 asks widthCount for each line. Rows are read from `store` as
+    // asked for (only the rows after a line's first are kept): the store must outlive the rows,
+    // and a change to a line must be followed by a layout from that line on.
     void LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                     const WidthCount &widthCount);
     void Clear();
@@ -56,12 +63,18 @@ public:
     static int FitCount(QByteArrayView line, int start, int count);
 
 private:
-    void AppendGrowing(const TBvRow &row);  // at capacity: grows the list by an eighth
-    static TBvRow OneRow(int line, int len);                   // a line that is a single row
-    static TBvRow LineRow(const TBvStrings &store, int line);  // the same, read from the store
-    TBvRowList rows_;
-    // Without word wrap: the store whose lines are the rows, and how many lines it had at the
-    // last layout. Nothing is stored per row then: a big file needs no row list at all.
+    // A row found: its line, where it starts, and the first continuation after it.
+    struct Place {
+        int line;
+        int start;
+        size_t next;
+    };
+    Place Locate(int row) const;
+    TBvRow RowAt(const Place &place) const;
+    void Advance(Place &place) const;
+    size_t FirstContinuation(int line) const;  // of the line, or of the lines after it
+
+    TBvContinuationList more_;
     const TBvStrings *store_ = nullptr;
-    int storeCount_ = 0;
+    int lineCount_ = 0;  // the store's lines at the last layout
 };
