@@ -272,6 +272,12 @@ public:
     // One step of drag auto-scroll; reports whether it scrolled (and so wants another step).
     bool DragStep();
 
+signals:
+    // The file the lines are read from is no longer the one loaded (rewritten, cut short,
+    // replaced or deleted), noticed when the view paints; once per load. Whoever loaded the file
+    // reloads it or shows why it cannot (ShowFileInView does).
+    void SourceChanged();
+
 protected:
     // ---- Qt's event handlers ----
     bool event(QEvent *e) override;
@@ -294,6 +300,10 @@ protected:
 private:
     // What only the tests and the benchmarks look at (bigview/BigViewProbe.h).
     friend class BigViewProbe;
+
+    // Emits SourceChanged, after this paint, when the shown file changed on disk.
+    void NoticeSourceChange();
+    bool sourceChangeReported_ = false;  // for the file loaded last
 
     // ---- Non-client area: frames, caption bar, sizing band, bar placement (BigViewFrame.cpp) ----
     enum HitCode { HitNowhere, HitClient, HitCaption, HitLeft, HitRight, HitTop, HitTopLeft,

@@ -169,6 +169,7 @@ void TBigView::LoadFromStream(QIODevice &stream)
 
 void TBigView::LoadWith(const std::function<void()> &load)
 {
+    sourceChangeReported_ = false;
     try {
         load();
     } catch (...) {

@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QRegion>
 #include <QScrollBar>
 
@@ -14,6 +15,7 @@
 
 #include "bigview/BigView.h"
 #include "bigview/rules/BvMath.h"
+#include "lines/MappedFile.h"
 #include "lines/TBvStrings.h"
 #include "bigview/rules/ViewInput.h"
 
@@ -248,8 +250,19 @@ void TBigView::Paint()
         paintDeferrals_ = 0;  // nothing on screen to bring up to date
 }
 
+void TBigView::NoticeSourceChange()
+{
+    const MappedFile *file = lines_->SourceFile();
+    if (!file || sourceChangeReported_ || !file->Changed())
+        return;
+    sourceChangeReported_ = true;
+    // Not from inside the paint: the answer may load a file or show a message.
+    QTimer::singleShot(0, this, [this] { emit SourceChanged(); });
+}
+
 void TBigView::paintEvent(QPaintEvent *e)
 {
+    NoticeSourceChange();
     inPaintEvent_ = true;
     if (imageBrush_ != color_)
         RenderAll();  // the colour changed since the Image was rendered

@@ -1,5 +1,6 @@
 #include "bigview/ViewFileLoad.h"
 
+#include <algorithm>
 #include <new>
 
 #include "bigview/BigView.h"
@@ -7,8 +8,35 @@
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 
+namespace {
+constexpr char FollowerName[] = "talvo-shown-file";
+
+// Answers the view's SourceChanged for the file it was shown: loads it again, keeping the top
+// line, or shows the failure. Replaced by each load.
+void FollowShownFile(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent)
+{
+    auto *follower = new QObject(&view);
+    follower->setObjectName(FollowerName);
+    QObject::connect(&view, &TBigView::SourceChanged, follower, [&view, path, failureText, parent] {
+        const int topLine = view.RowCount() > 0 ? view.RowToLine(view.TopRow()) : -1;
+        if (ShowFileInView(view, path, failureText, parent) && topLine >= 0 && view.RowCount() > 0)
+            view.SetTopRow(std::min(view.LineToRow(topLine), view.RowCount() - 1));
+    });
+}
+
+void StopFollowing(TBigView &view)
+{
+    for (QObject *old : view.findChildren<QObject *>(FollowerName, Qt::FindDirectChildrenOnly)) {
+        old->disconnect();
+        QObject::disconnect(&view, nullptr, old, nullptr);
+        old->deleteLater();  // it may be the one whose answer is running
+    }
+}
+}
+
 bool LoadFileIntoView(TBigView &view, const QByteArray &path)
 {
+    StopFollowing(view);
     try {
         view.Clear();
         view.LoadFromFile(path);
@@ -25,8 +53,10 @@ bool LoadFileIntoView(TBigView &view, const QByteArray &path)
 bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent)
 {
     BusyCursor busy;
-    if (LoadFileIntoView(view, path))
+    if (LoadFileIntoView(view, path)) {
+        FollowShownFile(view, path, failureText, parent);
         return true;
+    }
     busy.End();
     ShowMessageBox(failureText, MsgKind::Warning, mbAbort, parent);
     return false;
