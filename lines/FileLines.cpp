@@ -14,6 +14,7 @@
 #include "lines/BreakScan.h"
 #include "lines/FoldedScan.h"
 #include "lines/NativeFile.h"
+#include "lines/SecondThread.h"
 
 namespace {
 // A search looks whether the other half has found a match this often.
@@ -25,48 +26,6 @@ constexpr quint64 TwoThreadsFrom = 8 * 1024 * 1024;
 {
     throw EInOutError("A line is too long to be loaded");
 }
-// Runs `work` on a second thread when one can be had, else right here at Wait().
-class SecondThread {
-public:
-    template <typename Work>
-    explicit SecondThread(Work &&work) : work_(std::forward<Work>(work))
-    {
-        try {
-            thread_.emplace([this] { Run(); });
-        } catch (const std::system_error &) {
-        }
-    }
-    ~SecondThread() { Wait(); }
-    void Wait()
-    {
-        if (thread_) {
-            if (thread_->joinable())
-                thread_->join();
-        } else if (!done_) {
-            Run();
-        }
-        done_ = true;
-        if (error_) {
-            auto error = std::move(error_);
-            error_ = nullptr;
-            std::rethrow_exception(error);
-        }
-    }
-
-private:
-    void Run()
-    {
-        try {
-            work_();
-        } catch (...) {
-            error_ = std::current_exception();
-        }
-    }
-    std::function<void()> work_;
-    std::exception_ptr error_;
-    std::optional<std::thread> thread_;
-    bool done_ = false;
-};
 }
 
 namespace {

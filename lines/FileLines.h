@@ -63,6 +63,9 @@ public:
     const MappedFile &file() const { return *file_; }
     std::shared_ptr<const MappedFile> sharedFile() const { return file_; }
 
+    // The line holding the byte at `offset` (the last line starting at or before it).
+    int lineAtOffset(quint64 offset) const;
+
     // Appends every line to `table` as spans into the mapping (no bytes copied); the blocks the
     // spans point into keep the mapping alive.
     void appendTo(LineTable &table) const;
@@ -102,7 +105,6 @@ private:
         }
         return 0;
     }
-    int lineAtOffset(quint64 offset) const;  // the line holding the byte at offset
 
     std::shared_ptr<const MappedFile> file_;
     BreakRule rule_ = BreakRule::CrOnly;

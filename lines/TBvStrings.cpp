@@ -13,36 +13,6 @@ TBvStrings::~TBvStrings()
     Clear();
 }
 
-int TBvStrings::Count() const
-{
-    return file_ ? file_->count() : table_.count();
-}
-
-int TBvStrings::Capacity() const
-{
-    return file_ ? file_->count() : table_.capacity();
-}
-
-QByteArray TBvStrings::Get(int index) const
-{
-    return View(index).toByteArray();
-}
-
-QByteArrayView TBvStrings::View(int index) const
-{
-    return file_ ? file_->view(index) : table_.view(index);
-}
-
-int TBvStrings::LineLength(int index) const
-{
-    return file_ ? file_->length(index) : table_.length(index);
-}
-
-bool TBvStrings::LineFits(int index, int bytes) const
-{
-    return file_ ? file_->fits(index, bytes) : table_.length(index) <= bytes;
-}
-
 int TBvStrings::LongestLine(int first, int count) const
 {
     const qint64 begin = std::max(first, 0);

@@ -12,11 +12,11 @@
 #include <QIODevice>
 #include <QString>
 
+#include "lines/FileLines.h"
 #include "lines/LineTable.h"
 
 #include <memory>
 
-class FileLines;
 class MappedFile;
 
 class PlainStrings;
@@ -30,19 +30,27 @@ public:
     TBvStrings(const TBvStrings &) = delete;
     TBvStrings &operator=(const TBvStrings &) = delete;
 
-    int Count() const;
-    int Capacity() const;
-    QByteArray Get(int index) const;        // EListError outside 0..Count-1
-    QByteArrayView View(int index) const;   // no copy; valid until the store changes
-    int LineLength(int index) const;        // EListError outside 0..Count-1
+    // The readers are inline: the view's layout, paint and search call them for every line.
+    int Count() const { return file_ ? file_->count() : table_.count(); }
+    int Capacity() const { return file_ ? file_->count() : table_.capacity(); }
+    QByteArray Get(int index) const { return View(index).toByteArray(); }  // EListError outside 0..Count-1
+    // No copy; valid until the store changes.
+    QByteArrayView View(int index) const { return file_ ? file_->view(index) : table_.view(index); }
+    int LineLength(int index) const { return file_ ? file_->length(index) : table_.length(index); }
     // Whether the line holds at most `bytes` bytes (for a file's lines, mostly without reading
     // them). EListError outside 0..Count-1.
-    bool LineFits(int index, int bytes) const;
+    bool LineFits(int index, int bytes) const
+    {
+        return file_ ? file_->fits(index, bytes) : table_.length(index) <= bytes;
+    }
     // The longest of `count` lines from `first` on (clipped to the lines), or 0.
     int LongestLine(int first, int count) const;
     // The mapped file the lines are read from, or nullptr (lines in memory). Its Changed() tells
     // whether the file on disk still holds the bytes shown.
     const MappedFile *SourceFile() const;
+    // The index of the file the lines are read from, or nullptr: a search can scan the file's
+    // bytes as one run.
+    const FileLines *FileIndex() const { return file_.get(); }
     void Put(int index, QByteArrayView line);
     int Add(QByteArrayView line);
     void Insert(int index, QByteArrayView line);  // 0 <= index <= Count

@@ -54,6 +54,10 @@ TBvRow TBvRows::At(int row) const
 {
     if (row < 0 || row >= Count())
         throw EListError();
+    if (more_.empty()) {
+        const int len = store_->LineLength(row);
+        return TBvRow{row, len > 0 ? 1 : 0, len, 0, 1};
+    }
     return RowAt(Locate(row));
 }
 

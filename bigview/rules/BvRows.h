@@ -6,12 +6,13 @@
 #include <QPoint>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
 #include "lines/LargeMemory.h"
+#include "lines/TBvStrings.h"
 
-class TBvStrings;
 
 // One display row. Start is the 1-based byte where the row begins in its line (0 for the row of
 // an empty line), Len its byte count, Sub its index among its line's rows, Last 1 on the line's
@@ -38,6 +39,7 @@ public:
     using WidthCount = std::function<int(QByteArrayView line)>;
 
     int Count() const { return lineCount_ + static_cast<int>(more_.size()); }
+    int LineCount() const { return lineCount_; }  // the store's lines at the last layout
     TBvRow At(int row) const;  // EListError outside 0..Count-1
     // The longest row among `count` rows from `first` on (clipped to the rows), or 0.
     int MaxLen(int first, int count) const;
@@ -49,6 +51,11 @@ public:
     void LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                     const WidthCount &widthCount);
     void Clear();
+
+    // Calls visit(row, At(row)) for the rows from `first` up to `end` (excluded) in order, until
+    // it returns false; cheaper than At for each row.
+    template <typename Visit>
+    void Walk(int first, int end, Visit &&visit) const;
 
     // The bytes of a row inside its line (no copy; valid until the store changes).
     QByteArrayView RowText(const TBvStrings &store, int row) const;
@@ -78,3 +85,25 @@ private:
     const TBvStrings *store_ = nullptr;
     int lineCount_ = 0;  // the store's lines at the last layout
 };
+
+template <typename Visit>
+void TBvRows::Walk(int first, int end, Visit &&visit) const
+{
+    first = std::max(first, 0);
+    end = std::min(end, Count());
+    if (first >= end)
+        return;
+    if (more_.empty()) {
+        // Each line is a row.
+        for (int row = first; row < end; ++row) {
+            const int len = store_->LineLength(row);
+            if (!visit(row, TBvRow{row, len > 0 ? 1 : 0, len, 0, 1}))
+                return;
+        }
+        return;
+    }
+    Place p = Locate(first);
+    for (int row = first; row < end; ++row, Advance(p))
+        if (!visit(row, RowAt(p)))
+            return;
+}

@@ -1,10 +1,13 @@
 // The viewer's search without its window: the row match, the row walk, the repeat-search start
 // rows and the number entry of the jump and setting dialogs.
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <random>
 
 #include "bigview/BigView.h"
+#include "lines/TBvStrings.h"
 #include "viewer/rules/NumberEntry.h"
 #include "lines/ShiftJis.h"
 #include "viewer/TextSearch.h"
@@ -126,6 +129,53 @@ private slots:
         QCOMPARE(FindRow(view, SearchPattern("", false), 0, true), -1);
         view.Clear();
         QCOMPARE(FindRow(view, cd, 0, true), -1);
+    }
+
+    // A search through a file's bytes as one run finds what the row walk over the same lines in
+    // memory finds, from any row, with wrap on and off, across both halves of a large file.
+    void FileSearchAgreesWithTheRowWalk()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("text");
+        std::mt19937 random(1209);
+        const char alphabet[] = "aAbB \x82\xA0\x81\x81\r\r\n";
+        const QList<QByteArray> patterns = {"ab", "AB a", "\x82\xA0", "\xA0\x82", "\x81\x81", "b\r", "\x81" "a"};
+        for (int round = 0; round < 22; ++round) {
+            const qsizetype size = round < 20 ? qsizetype(random() % 3000) : qsizetype(9 * 1024 * 1024);
+            QByteArray bytes(size, Qt::Uninitialized);
+            for (char &c : bytes)
+                c = alphabet[random() % (sizeof alphabet - 1)];
+            if (round >= 20)  // long: mostly letters, a match in each half
+                bytes.fill('x').replace(size / 4, 3, "ab\r").replace(size - 100, 3, "ab\r");
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            f.close();
+            for (const int wrap : {0, 3, 7}) {
+                TBigView file, memory;
+                for (TBigView *v : {&file, &memory}) {
+                    v->SetWordWrap(wrap > 0);
+                    v->SetWrapByte(std::max(wrap, 1));
+                    v->LoadFromFile(path);
+                }
+                memory.Add("");  // an edit: the lines are copied into the view's own table
+                memory.Delete(memory.RowCount() - 1);  // by its row
+                QVERIFY(file.Lines().FileIndex() && !memory.Lines().FileIndex());
+                QCOMPARE(file.RowCount(), memory.RowCount());
+                const bool large = round >= 20;
+                for (const QByteArray &text : large ? QList<QByteArray>{"AB"} : patterns) {
+                    for (const bool caseSensitive : {false, true}) {
+                        const SearchPattern pattern(text, caseSensitive);
+                        const int step = std::max(1, file.RowCount() / (large ? 3 : 40));
+                        for (int first = 0; first < file.RowCount(); first += step) {
+                            int c1 = 0, c2 = 0;
+                            QCOMPARE(FindRow(file, pattern, first, true, &c1), FindRow(memory, pattern, first, true, &c2));
+                            QCOMPARE(c1, c2);
+                        }
+                    }
+                }
+            }
+        }
     }
 
     void ReFindStartRows()

@@ -2,9 +2,12 @@
 
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstring>
 
 #include "bigview/rules/BvRows.h"
+#include "lines/FileLines.h"
+#include "lines/SecondThread.h"
 #include "lines/ShiftJis.h"
 #include "lines/TBvStrings.h"
 
@@ -116,6 +119,126 @@ int RowMatch(QByteArrayView row, const SearchPattern &pattern)
     return at < 0 ? 0 : int(at + 1);
 }
 
+namespace {
+// From this many rows on a search runs on both cores, each taking half of the rows.
+constexpr int TwoThreadsFrom = 1 << 16;
+// How often a half looks whether the other, nearer half has found its match.
+constexpr int CancelCheckRows = 4096;
+
+struct Hit {
+    int row = -1;
+    int column = 0;
+};
+
+// The first match in rows [from, to) walking down, or in (to, from] walking up. Stops early
+// (with no hit) once `stop` is set.
+Hit SearchRows(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &pattern, const FoldedScanner &scanner,
+               int from, int to, bool downwards, const std::atomic<bool> *stop)
+{
+    const qsizetype m = pattern.Bytes().size();
+    Hit hit;
+    int seen = 0;
+    const auto tryRow = [&](int row, const TBvRow &r) {
+        if (stop && ++seen % CancelCheckRows == 0 && stop->load(std::memory_order_relaxed))
+            return false;
+        if (r.Len < m)
+            return true;
+        const QByteArrayView text = lines.View(r.Line).sliced(r.Start - 1, r.Len);
+        const qsizetype at = MatchStart(text, pattern, scanner, m);
+        if (at < 0)
+            return true;
+        hit = Hit{row, int(at + 1)};
+        return false;
+    };
+    if (downwards) {
+        rows.Walk(from, to, tryRow);
+    } else {
+        for (int row = from; row > to; --row)
+            if (!tryRow(row, rows.At(row)))
+                break;
+    }
+    return hit;
+}
+}
+
+namespace {
+// The bytes a search looks through before it asks whether the other half has a nearer match.
+constexpr quint64 FileSearchChunk = 1024 * 1024;
+
+// A downward search through a file's bytes as one run: the scanner finds candidates anywhere,
+// and each is then placed in its row and checked there as the row walk would check it. Returns
+// the first match starting in [from, to), or no hit.
+Hit SearchFileBytes(const TBvRows &rows, const FileLines &index, const SearchPattern &pattern,
+                    const FoldedScanner &scanner, quint64 from, quint64 to, std::atomic<quint64> &found)
+{
+    const quint64 m = quint64(pattern.Bytes().size());
+    const quint64 textEnd = index.textEnd();
+    const auto *bytes = reinterpret_cast<const unsigned char *>(index.file().data());
+    int knownRow = -1;  // the row of the last candidate, and a character start in it
+    qsizetype known = 0;
+    for (quint64 chunk = from; chunk < to && chunk + m <= textEnd;) {
+        if (found.load(std::memory_order_relaxed) < chunk)
+            return Hit{};  // the nearer half has a match
+        const quint64 chunkEnd = std::min({to, chunk + FileSearchChunk, textEnd - m + 1});
+        Hit hit;
+        quint64 at = 0;
+        scanner.Scan(bytes + chunk, qsizetype(chunkEnd - chunk), [&](qsizetype i) {
+            const quint64 p = chunk + quint64(i);
+            const int line = index.lineAtOffset(p);
+            const quint64 lineStart = index.start(line);
+            if (p + m > lineStart + quint64(index.length(line)))
+                return false;  // it runs into the line break
+            const QPoint place = rows.LinePosToRowPos(QPoint(int(p - lineStart + 1), line));
+            const TBvRow r = rows.At(place.y());
+            const QByteArrayView row(reinterpret_cast<const char *>(bytes) + lineStart + r.Start - 1, r.Len);
+            const qsizetype inRow = place.x() - 1;
+            if (place.y() != knownRow) {
+                knownRow = place.y();
+                known = 0;
+            }
+            if (!StartsChar(reinterpret_cast<const unsigned char *>(row.data()), inRow, known) ||
+                !pattern.MatchesAt(row, inRow))
+                return false;
+            hit = Hit{place.y(), int(inRow + 1)};
+            at = p;
+            return true;
+        });
+        if (hit.row >= 0) {
+            quint64 seen = found.load();
+            while (at < seen && !found.compare_exchange_weak(seen, at)) {
+            }
+            return hit;
+        }
+        chunk = chunkEnd;
+    }
+    return Hit{};
+}
+
+// A downward search from `first` through the file under `rows`, on both cores when it is large.
+Hit SearchFile(const TBvRows &rows, const FileLines &index, const SearchPattern &pattern,
+               const FoldedScanner &scanner, int first)
+{
+    const TBvRow r = rows.At(first);
+    const quint64 from = index.start(r.Line) + quint64(std::max(r.Start, 1)) - 1;
+    const quint64 to = index.textEnd();
+    std::atomic<quint64> found = ~quint64(0);
+    if (to - from < 8 * FileSearchChunk)
+        return SearchFileBytes(rows, index, pattern, scanner, from, to, found);
+    const quint64 middle = from + (to - from) / 2;
+    Hit farHit;
+    SecondThread far([&] { farHit = SearchFileBytes(rows, index, pattern, scanner, middle, to, found); });
+    Hit hit;
+    try {
+        hit = SearchFileBytes(rows, index, pattern, scanner, from, middle, found);
+    } catch (...) {
+        found = 0;
+        throw;
+    }
+    far.Wait();
+    return hit.row >= 0 ? hit : farHit;
+}
+}
+
 int FindRow(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &pattern, int first,
             bool downwards, int *column)
 {
@@ -124,19 +247,32 @@ int FindRow(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &p
     if (m == 0 || first < 0 || first >= count)
         return -1;
     const FoldedScanner scanner = pattern.Scanner();
-    const int step = downwards ? 1 : -1;
     const int end = downwards ? count : -1;
-    for (int row = first; row != end; row += step) {
-        const TBvRow r = rows.At(row);
-        if (r.Len < m)
-            continue;
-        const QByteArrayView text = lines.View(r.Line).sliced(r.Start - 1, r.Len);
-        const qsizetype at = MatchStart(text, pattern, scanner, m);
-        if (at >= 0) {
-            if (column)
-                *column = int(at + 1);
-            return row;
+    Hit hit;
+    const int span = downwards ? count - first : first + 1;
+    if (downwards && lines.FileIndex() && lines.FileIndex()->count() == rows.LineCount()) {
+        hit = SearchFile(rows, *lines.FileIndex(), pattern, scanner, first);
+    } else if (span >= TwoThreadsFrom) {
+        // The half nearer the start is searched here, the other on a second thread; the nearer
+        // half's match wins, and once it is found the other half stops.
+        const int middle = downwards ? first + span / 2 : first - span / 2;
+        std::atomic<bool> nearFound = false;
+        Hit farHit;
+        SecondThread far([&] { farHit = SearchRows(rows, lines, pattern, scanner, middle, end, downwards, &nearFound); });
+        try {
+            hit = SearchRows(rows, lines, pattern, scanner, first, middle, downwards, nullptr);
+        } catch (...) {
+            nearFound = true;
+            throw;
         }
+        nearFound = hit.row >= 0;
+        far.Wait();
+        if (hit.row < 0)
+            hit = farHit;
+    } else {
+        hit = SearchRows(rows, lines, pattern, scanner, first, end, downwards, nullptr);
     }
-    return -1;
+    if (hit.row >= 0 && column)
+        *column = hit.column;
+    return hit.row;
 }
