@@ -375,7 +375,10 @@ struct DecodeOf {
                 // An unmapped pair: its second byte is a character of its own (a lead byte with an
                 // ASCII byte after it must not hide the ASCII character).
                 if (c.length == 2) {
-                    if (t.cp932Single[p[i + 1]])
+                    const Byte second = p[i + 1];
+                    if (IsSwappedControl(second))
+                        out += QChar(second);
+                    else if (t.cp932Single[second])
                         run = i + 1;
                     else
                         out += QChar(Replacement);

@@ -194,6 +194,7 @@ void TestTextEncoding::charactersOfEachEncoding_data()
     row("sjis unmapped pairs", Enc::ShiftJis, Hex("8540fccb"), {2, 2}, {2, 2}, u"�@�ﾋ");
     // The code page's control codes are themselves (ICU's table swaps 1A, 1C and 7F).
     row("sjis control codes", Enc::ShiftJis, Hex("1a1c7f41"), {1, 1, 1, 1}, {1, 1, 1, 1}, u"\u001A\u001C\u007FA");
+    row("sjis control code after a lead", Enc::ShiftJis, Hex("817f811a"), {2, 2}, {2, 2}, u"�\u007F�\u001A");
     row("sjis bytes outside the code page", Enc::ShiftJis, Hex("80a0fdff"), {1, 1, 1, 1}, {1, 1, 1, 1}, u"����");
 
     row("utf8 ascii, accents, kanji, emoji", Enc::Utf8, Hex("61c3a9e6bca2f09f9880"), {1, 2, 3, 4}, {1, 1, 2, 2},
