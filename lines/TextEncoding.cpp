@@ -122,7 +122,7 @@ constexpr char32_t Utf8CodePoint(const Byte *p, int length)
     }
 }
 
-int Cells(char32_t codePoint) { return codePoint >= FirstWide && IsWideCodePoint(codePoint) ? 2 : 1; }
+int Cells(char32_t codePoint) { return IsWideCodePoint(codePoint) ? 2 : 1; }
 
 // One character at p (n >= 1 bytes available): its bytes, its cells, and whether it is valid
 // (well formed and, for the code pages, mapped). Invalid characters take one cell.

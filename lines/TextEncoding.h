@@ -7,10 +7,11 @@
 // A character is what the encoding's byte structure makes of the bytes. An invalid byte is a
 // character of its own (for UTF-16 an invalid 16-bit unit, or a last odd byte), one cell wide,
 // shown as one U+FFFD, never merged with its neighbours; a sequence cut short by the end of the
-// text is such invalid bytes too. Every character takes one cell, or two when it is East Asian
-// wide or full-width (combining and zero-width characters take one cell too, so that every
-// character has a cell of its own for the caret); a Shift-JIS character takes as many cells as
-// it has bytes.
+// text is such invalid bytes too. A well-formed EUC-JP character that the code page does not map
+// stays one character, shown as one U+FFFD in one cell. Every character takes one cell, or two
+// when it is East Asian wide or full-width (ambiguous ones such as Greek take one; combining and
+// zero-width characters take one too, so that every character has a cell of its own for the
+// caret); a Shift-JIS character takes as many cells as it has bytes.
 //
 // Positions are byte offsets into the text handed in. The walks are linear and allocate nothing
 // per character: they run over whole files.
