@@ -69,8 +69,8 @@ inline void ScanBlock(const char *p, size_t n, char textEnd, quint64 &breaks, qu
 // break inside the range start.
 class FileLines::Cutter {
 public:
-    Cutter(const char *data, quint64 size, BreakRule rule, char textEnd, quint64 maxLine)
-        : data_(data), size_(size), rule_(rule), textEndByte_(textEnd), maxLine_(maxLine)
+    Cutter(const MappedFile &file, BreakRule rule, char textEnd, quint64 maxLine)
+        : file_(file), data_(file.data()), size_(file.size()), rule_(rule), textEndByte_(textEnd), maxLine_(maxLine)
     {
     }
 
@@ -88,10 +88,16 @@ public:
         lineStart_ = from;  // for a later range, too short a length: harmless for the longest
         if (first)
             Record(from);
-        if (rule_ == BreakRule::CrOnly)
-            CutBy<false>(from, to);
-        else
-            CutBy<true>(from, to);
+        // The system is asked for the pages a few pieces ahead, so that a file not in the
+        // cache is read while the pieces before are cut.
+        for (quint64 piece = from; piece < to && stop == ~quint64(0); piece += ReadAheadPiece) {
+            file_.WillRead(piece + ReadAheadPiece, 2 * ReadAheadPiece);
+            const quint64 pieceEnd = std::min(to, piece + ReadAheadPiece);
+            if (rule_ == BreakRule::CrOnly)
+                CutBy<false>(piece, pieceEnd);
+            else
+                CutBy<true>(piece, pieceEnd);
+        }
     }
 
 private:
@@ -142,6 +148,8 @@ private:
         lineStart_ = start;
     }
 
+    static constexpr quint64 ReadAheadPiece = 4 * 1024 * 1024;
+    const MappedFile &file_;
     const char *data_;
     quint64 size_;
     BreakRule rule_;
@@ -166,14 +174,14 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
         return lines;
 
     ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_SEQUENTIAL);
-    Cutter first(file.data(), size, rule, textEndByte, maxLine);
+    Cutter first(file, rule, textEndByte, maxLine);
     std::optional<Cutter> second;
     const quint64 half = size >= std::max<quint64>(limits.parallelFrom, 2) ? size / 2 : size;
     // Room for lines of 16 bytes on average, so the starts are not moved while they are
     // recorded; room that is not written to costs no memory.
     first.Reserve(size);
     if (half < size) {
-        second.emplace(file.data(), size, rule, textEndByte, maxLine);
+        second.emplace(file, rule, textEndByte, maxLine);
         second->Reserve(size - half);
         SecondThread other([&] { second->Cut(half, size, false); });
         first.Cut(0, half, true);
@@ -229,6 +237,20 @@ quint64 FileLines::HighAt(int index) const
     const auto after = std::upper_bound(highs_.begin(), highs_.end(), index,
                                         [](int i, const High &h) { return i < h.line; });
     return after == highs_.begin() ? 0 : std::prev(after)->high;
+}
+
+int FileLines::nextLongerThan(int from, int bytes) const
+{
+    // Differences of the low 32 bits are exact: no line is 4 GiB long.
+    const quint32 limit = quint32(std::max(bytes, 0));
+    const quint32 *s = starts_.data();
+    const int last = count_ - 1;
+    for (int i = std::max(from, 0); i < last; ++i)
+        if (quint32(s[i + 1] - s[i]) > limit)
+            return i;
+    if (from <= last && textEnd_ - start(last) > limit)
+        return last;
+    return count_;
 }
 
 int FileLines::lineAtOffset(quint64 offset) const

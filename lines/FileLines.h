@@ -48,15 +48,9 @@ public:
         const quint64 from = start(index);
         return int(end(index, from) - from);
     }
-    // Whether the line holds at most `bytes` bytes; its bytes are read only when the next line
-    // starts further away than that.
-    bool fits(int index, int bytes) const
-    {
-        checkIndex(index);
-        const quint64 from = start(index);
-        const quint64 next = index + 1 < count_ ? start(index + 1) : textEnd_;
-        return next - from <= quint64(bytes) || end(index, from) - from <= quint64(bytes);
-    }
+    // The first line from `from` on that may hold more than `bytes` bytes (its next line starts
+    // further away), or count(): the lines before it certainly fit. Reads only the index.
+    int nextLongerThan(int from, int bytes) const;
     int longest() const { return longest_; }
     // Where the text ends: the file's size, or the text-end byte.
     quint64 textEnd() const { return textEnd_; }

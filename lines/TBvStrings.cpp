@@ -13,6 +13,16 @@ TBvStrings::~TBvStrings()
     Clear();
 }
 
+int TBvStrings::NextLineLongerThan(int from, int bytes) const
+{
+    if (file_)
+        return file_->nextLongerThan(from, bytes);
+    for (int i = std::max(from, 0); i < table_.count(); ++i)
+        if (table_.length(i) > bytes)
+            return i;
+    return table_.count();
+}
+
 int TBvStrings::LongestLine(int first, int count) const
 {
     const qint64 begin = std::max(first, 0);

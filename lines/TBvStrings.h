@@ -37,12 +37,9 @@ public:
     // No copy; valid until the store changes.
     QByteArrayView View(int index) const { return file_ ? file_->view(index) : table_.view(index); }
     int LineLength(int index) const { return file_ ? file_->length(index) : table_.length(index); }
-    // Whether the line holds at most `bytes` bytes (for a file's lines, mostly without reading
-    // them). EListError outside 0..Count-1.
-    bool LineFits(int index, int bytes) const
-    {
-        return file_ ? file_->fits(index, bytes) : table_.length(index) <= bytes;
-    }
+    // The first line from `from` on that may hold more than `bytes` bytes, or Count(): the lines
+    // before it fit. For a file's lines this reads only where they start.
+    int NextLineLongerThan(int from, int bytes) const;
     // The longest of `count` lines from `first` on (clipped to the lines), or 0.
     int LongestLine(int first, int count) const;
     // The mapped file the lines are read from, or nullptr (lines in memory). Its Changed() tells

@@ -111,9 +111,12 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     more_.resize(FirstContinuation(L));
 
     for (int a = L; a < lineCount; ++a) {
-        // Most lines of a big file fit a row: the store tells without reading their bytes.
-        if (wrapByte > 0 && store.LineFits(a, wrapByte))
-            continue;
+        // Most lines of a big file fit a row: the store skips them without reading their bytes.
+        if (wrapByte > 0) {
+            a = store.NextLineLongerThan(a, wrapByte);
+            if (a >= lineCount)
+                break;
+        }
         const int len = store.LineLength(a);
         if (len == 0 || (wrapByte > 0 && wrapByte >= len))
             continue;
