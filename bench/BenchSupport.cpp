@@ -7,10 +7,13 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <stdexcept>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,6 +99,34 @@ static qint64 StatusBytes(const char *field)
 qint64 RssAnonBytes()
 {
     return StatusBytes("RssAnon");
+}
+
+struct AnonPeak::Sampler {
+    std::atomic<bool> done = false;
+    std::atomic<qint64> peak = 0;
+    std::thread thread;
+};
+
+AnonPeak::AnonPeak() : sampler_(std::make_unique<Sampler>())
+{
+    sampler_->peak = RssAnonBytes();
+    sampler_->thread = std::thread([s = sampler_.get()] {
+        while (!s->done) {
+            s->peak = std::max<qint64>(s->peak, RssAnonBytes());
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+}
+
+AnonPeak::~AnonPeak()
+{
+    sampler_->done = true;
+    sampler_->thread.join();
+}
+
+qint64 AnonPeak::Peak() const
+{
+    return std::max<qint64>(sampler_->peak, RssAnonBytes());
 }
 
 double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace bench {
 // Writes `bytes` bytes of CR LF (or LF-only) lines of 20 to 80 bytes mixing ASCII and
@@ -21,6 +22,20 @@ double RunInChild(const std::function<void()> &work, qint64 *peakRssBytes);
 
 // The process's resident memory that is not file cache (RssAnon), in bytes.
 qint64 RssAnonBytes();
+
+// Samples RssAnon every few milliseconds on a thread of its own while it lives.
+class AnonPeak {
+public:
+    AnonPeak();
+    ~AnonPeak();
+    AnonPeak(const AnonPeak &) = delete;
+    AnonPeak &operator=(const AnonPeak &) = delete;
+    qint64 Peak() const;  // the highest seen so far
+
+private:
+    struct Sampler;
+    std::unique_ptr<Sampler> sampler_;
+};
 
 double Median(QList<double> values);
 double Fastest(const QList<double> &values);

@@ -10,11 +10,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <stdexcept>
-#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -115,14 +112,7 @@ Figures ReadFigures(const QString &path)
 void ShowInChild(const QString &path, const QString &cgroup, const QString &figures)
 {
     JoinCgroup(cgroup);
-    std::atomic<bool> done = false;
-    std::atomic<qint64> peak = 0;
-    std::thread sampler([&] {
-        while (!done) {
-            peak = std::max<qint64>(peak, bench::RssAnonBytes());
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
+    const bench::AnonPeak anon;
     Figures f;
     {
         int argc = 1;
@@ -157,9 +147,7 @@ void ShowInChild(const QString &path, const QString &cgroup, const QString &figu
         f.jumpShown = view->RowToLine(view->TopRow()) == view->LineCount() - 1 ||
                       view->TopRow() + 40 >= view->RowCount();
     }
-    done = true;
-    sampler.join();
-    f.peakAnon = peak;
+    f.peakAnon = anon.Peak();
     WriteFigures(figures, f);
 }
 }  // namespace

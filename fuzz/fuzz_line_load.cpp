@@ -1,6 +1,8 @@
-// Both line lists' file loader on arbitrary bytes: the lines are the file's bytes cut at CR LF
-// or a lone CR up to the first Ctrl-Z, whatever the block size the loader reads with.
+// Both line lists' file loader and the view's file index on arbitrary bytes: the lines are the
+// file's bytes cut at CR LF or a lone CR up to the first Ctrl-Z (or at CR LF, CR or LF up to the
+// first NUL), whatever the block size the loader reads with or where the index's halves meet.
 #include "fuzz/FuzzSupport.h"
+#include "lines/FileLines.h"
 #include "lines/LineTable.h"
 #include "lines/ListErrors.h"
 #include "lines/TBvStrings.h"
@@ -10,17 +12,18 @@
 
 namespace {
 
-std::vector<QByteArrayView> ExpectedLines(QByteArrayView text)
+std::vector<QByteArrayView> ExpectedLines(QByteArrayView text, BreakRule rule = BreakRule::CrOnly)
 {
-    if (const qsizetype eof = text.indexOf('\x1A'); eof >= 0)
+    const bool any = rule == BreakRule::AnyBreak;
+    if (const qsizetype eof = text.indexOf(any ? '\0' : '\x1A'); eof >= 0)
         text = text.first(eof);
     std::vector<QByteArrayView> lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r')
+        if (text[i] != '\r' && !(any && text[i] == '\n'))
             continue;
         lines.push_back(text.sliced(start, i - start));
-        if (i + 1 < text.size() && text[i + 1] == '\n')
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
@@ -36,6 +39,22 @@ void CheckLines(const List &list, const std::vector<QByteArrayView> &expected)
     FUZZ_CHECK(list.Capacity() == list.Count());
     for (int i = 0; i < list.Count(); ++i)
         FUZZ_CHECK(list.View(i) == expected[size_t(i)]);
+}
+
+// The view's file index, cut on two threads wherever the input's size puts the halves.
+void CheckIndex(const QString &path, BreakRule rule, const std::vector<QByteArrayView> &expected, quint64 parallelFrom)
+{
+    QFile f(path);
+    FUZZ_CHECK(f.open(QIODevice::ReadOnly));
+    const auto index = FileLines::Load(f.handle(), QFile::encodeName(path), rule, LoadLimits{.parallelFrom = parallelFrom});
+    FUZZ_CHECK(index->count() == int(expected.size()));
+    qsizetype longest = 0;
+    for (int i = 0; i < index->count(); ++i) {
+        FUZZ_CHECK(index->view(i) == expected[size_t(i)]);
+        FUZZ_CHECK(index->length(i) == expected[size_t(i)].size());
+        longest = qMax(longest, expected[size_t(i)].size());
+    }
+    FUZZ_CHECK(index->longest() == longest);
 }
 
 struct TableLines {
@@ -66,6 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TBvStrings store;
     store.LoadFromFile(file.Path());
     CheckLines(store, expected);
+    CheckIndex(file.Path(), BreakRule::CrOnly, expected, 2 + readChunk);
+    CheckIndex(file.Path(), BreakRule::AnyBreak, ExpectedLines(text, BreakRule::AnyBreak), 2 + readChunk);
+    // An edit turns the index into spans over the file: the same lines, one more.
+    store.Add("added");
+    FUZZ_CHECK(store.Count() == int(expected.size()) + 1);
+    for (int i = 0; i < int(expected.size()); ++i)
+        FUZZ_CHECK(store.View(i) == expected[size_t(i)]);
 
     const LoadLimits limits{maxBlock, 0x7FFFFFFF, readChunk};
     qsizetype longest = 0;

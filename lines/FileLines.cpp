@@ -85,7 +85,9 @@ public:
     // that line started before the range and is measured after the halves are joined.
     void Cut(quint64 from, quint64 to, bool first)
     {
-        lineStart_ = from;  // for a later range, too short a length: harmless for the longest
+        // A later range does not know where its first line started (perhaps even after `from`,
+        // behind a CR LF split by the ranges): that line is not measured here.
+        lineStart_ = NotKnown;
         if (first)
             Record(from);
         // The system is asked for the pages a few pieces ahead, so that a file not in the
@@ -125,9 +127,11 @@ private:
                     ++next;
                 }
                 if (brk - lineStart_ > quint64(longest)) [[unlikely]] {
-                    if (brk - lineStart_ > maxLine_)
-                        RaiseLineTooLong();
-                    longest = int(brk - lineStart_);
+                    if (lineStart_ != NotKnown) {
+                        if (brk - lineStart_ > maxLine_)
+                            RaiseLineTooLong();
+                        longest = int(brk - lineStart_);
+                    }
                 }
                 Record(next);
             }
@@ -149,6 +153,7 @@ private:
     }
 
     static constexpr quint64 ReadAheadPiece = 4 * 1024 * 1024;
+    static constexpr quint64 NotKnown = ~quint64(0);
     const MappedFile &file_;
     const char *data_;
     quint64 size_;

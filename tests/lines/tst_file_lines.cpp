@@ -120,7 +120,10 @@ private slots:
         for (const QByteArray &middle : middles) {
             for (int shift = -3; shift <= 3; ++shift) {
                 const qsizetype before = 50 + shift;
-                const QByteArray bytes = QByteArray(before, 'x') + middle + QByteArray(100 - before - middle.size(), 'y');
+                // A break after the halves' meeting point ends a line the second half must not
+                // measure from its own start.
+                const QByteArray bytes = QByteArray(before - 10, 'p') + "\r\n" + QByteArray(8, 'x') + middle +
+                                         QByteArray(100 - before - middle.size(), 'y') + "\r\nz";
                 WriteBytes(path, bytes);
                 for (const BreakRule rule : {BreakRule::CrOnly, BreakRule::AnyBreak}) {
                     LoadLimits limits;
