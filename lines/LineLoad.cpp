@@ -15,6 +15,7 @@
 #include <thread>
 
 #include <cerrno>
+#include <poll.h>
 #include <unistd.h>
 
 
@@ -67,8 +68,26 @@ private:
 
 class FileSource : public DeviceSource {
 public:
-    explicit FileSource(QFile &file) : DeviceSource(file, -1), file_(file), fd_(file.handle()) {}
+    FileSource(QFile &file, JobControl *job) : DeviceSource(file, -1), file_(file), fd_(file.handle()), job_(job) {}
     bool positional() const override { return fd_ >= 0 && !file_.isSequential(); }
+    qint64 read(char *dest, qint64 max) override
+    {
+        qint64 n;
+        if (job_ && file_.isSequential()) {
+            // One read of what the pipe holds: Qt's read would wait to fill the whole buffer.
+            do {
+                WaitReadable();
+                n = ::read(fd_, dest, size_t(max));
+            } while (n < 0 && errno == EINTR);
+        } else {
+            if (job_)
+                job_->ThrowIfCancelled();
+            n = DeviceSource::read(dest, max);
+        }
+        if (job_ && n > 0)
+            job_->AddDone(n);
+        return n;
+    }
     bool readAt(char *dest, qint64 pos, qint64 size) override
     {
         while (size > 0) {
@@ -86,8 +105,22 @@ public:
     bool skip(qint64 size) override { return file_.seek(file_.pos() + size); }
 
 private:
+    // A pipe's writer may send nothing for long: the wait is cut into short steps that look
+    // whether the job was stopped.
+    void WaitReadable()
+    {
+        pollfd p{fd_, POLLIN, 0};
+        for (;;) {
+            job_->ThrowIfCancelled();
+            const int ready = ::poll(&p, 1, 100);
+            if (ready != 0 && !(ready < 0 && errno == EINTR))
+                return;  // bytes, the writer's end, or an error the read will tell
+        }
+    }
+
     QFile &file_;
     int fd_;
+    JobControl *job_;
 };
 
 // Reads [from, to) of a source into dest on a second thread; the destructor waits for it.
@@ -151,7 +184,7 @@ public:
         : table_(table), rule_(rule), maxBlock_(std::max<quint64>(limits.maxBlock, 3)),
           maxLine_(std::min(limits.maxLine, maxBlock_ - 2)), readChunk_(std::max<quint64>(limits.readChunk, 1)),
           parallelFrom_(std::max<quint64>(limits.parallelFrom, 2)), piece_(pieceReady ? std::max(piece, MinBlock) : 0),
-          pieceReady_(pieceReady), pool_(pool)
+          pieceReady_(pieceReady), pool_(pool), job_(limits.job)
     {
     }
 
@@ -247,6 +280,8 @@ public:
             if (!stopped)
                 end = filled;
             const quint64 consumed = split(index, block->bytes.get(), cut, end, atEnd && !failed);
+            if (job_)
+                job_->AddLines(table_.count_ - before);
             if (!referencesLastBlock(before))
                 table_.dropLastBlock();
             if (failed)
@@ -359,6 +394,7 @@ private:
     quint64 piece_;
     std::function<void()> pieceReady_;
     BlockPool *pool_;
+    JobControl *job_;
     quint64 taken_ = 0;  // lines handed out so far
 };
 
@@ -379,19 +415,19 @@ namespace {
 // Opens the file (never waiting on a pipe) and hands it to `load` with its announced size
 // (0 for a pipe or a device).
 template <typename Load>
-void ReadFile(QFile &file, Load &&load)
+void ReadFile(QFile &file, JobControl *job, Load &&load)
 {
     const qint64 size = file.isSequential() ? 0 : file.size();
-    FileSource source(file);
+    FileSource source(file, job);
     load(source, size);
 }
 
 template <typename Load>
-void ReadFile(const QByteArray &path, Load &&load)
+void ReadFile(const QByteArray &path, JobControl *job, Load &&load)
 {
     QFile file;
     OpenForReading(file, path);
-    ReadFile(file, load);
+    ReadFile(file, job, load);
 }
 }
 
@@ -406,7 +442,7 @@ void LineTable::loadFromFile(const QByteArray &path, BreakRule rule, const LoadL
 void LineTable::loadFromFile(QFile &file, BreakRule rule, const LoadLimits &limits)
 {
     clear();
-    ReadFile(file, [&](ByteSource &source, qint64 size) {
+    ReadFile(file, limits.job, [&](ByteSource &source, qint64 size) {
         setCapacity(CapacityEstimate(size));
         LineSplitter(*this, rule, limits).load(source, size);
     });
@@ -417,7 +453,7 @@ void LineTable::loadInPieces(const QByteArray &path, BreakRule rule, quint64 pie
                              const std::function<void()> &pieceReady, const LoadLimits &limits, BlockPool *pool)
 {
     clear();
-    ReadFile(path, [&](ByteSource &source, qint64 size) {
+    ReadFile(path, limits.job, [&](ByteSource &source, qint64 size) {
         LineSplitter(*this, rule, limits, piece, pieceReady, pool).load(source, size);
     });
 }

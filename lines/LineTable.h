@@ -25,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "lines/JobControl.h"
 #include "lines/ListErrors.h"
 
 // Bytes that lines point into. Bytes below `used` never change and never move, so a block can
@@ -88,6 +89,9 @@ struct LoadLimits {
     // A file of this size or more is read by two threads at once, the second reading its
     // second half while the first reads and cuts the first.
     quint64 parallelFrom = 32 * 1024 * 1024;
+    // A job to report progress to and to stop for (EJobCancelled), or none. A pipe that sends
+    // nothing is waited on in short steps, so a stop never waits for its writer.
+    JobControl *job = nullptr;
 };
 
 class LineTable {

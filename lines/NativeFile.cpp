@@ -44,6 +44,14 @@ void OpenForReading(QFile &file, const QByteArray &path)
     }
 }
 
+qint64 RegularFileSize(const QByteArray &path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    return qint64(st.st_size);
+}
+
 PathKind KindOfPath(const QByteArray &path)
 {
     struct stat st {};

@@ -19,6 +19,8 @@ PathKind KindOfPath(const QByteArray &path);
 // folder cannot be told.
 QByteArray AbsolutePath(const QByteArray &path);
 
+// The size of a regular file (links followed); 0 for anything else or nothing.
+qint64 RegularFileSize(const QByteArray &path);
 // Writable for this process, and not marked read-only for everybody: a file or folder without
 // any write bit counts as read-only even for a user whom the system would let through (root).
 // False for a path that does not exist.

@@ -78,9 +78,9 @@ void TLightStrings::LoadFromFile(const QByteArray &path)
 }
 
 void TLightStrings::LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady,
-                                 BlockPool *pool)
+                                 BlockPool *pool, JobControl *job)
 {
-    table_.loadInPieces(path, BreakRule::CrOnly, piece, pieceReady, {}, pool);
+    table_.loadInPieces(path, BreakRule::CrOnly, piece, pieceReady, LoadLimits{.job = job}, pool);
 }
 
 void TLightStrings::SaveToFile(const QString &fileName) const

@@ -42,7 +42,7 @@ public:
     // which must take them and Clear the list. EInOutError, or EListError for more than
     // MaxListSize lines in all.
     void LoadInPieces(const QByteArray &path, quint64 piece, const std::function<void()> &pieceReady,
-                      BlockPool *pool = nullptr);
+                      BlockPool *pool = nullptr, JobControl *job = nullptr);
     virtual void SaveToFile(const QString &fileName) const;  // EInOutError; target kept on failure
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);

@@ -57,8 +57,12 @@ QByteArray FileNameLineName(QByteArrayView path)
 }
 
 void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinOptions &options,
-                  const std::function<void(LineTable &piece)> &write)
+                  const std::function<void(LineTable &piece)> &write, JobControl *job)
 {
+    if (job) {
+        for (const QByteArray &path : paths)
+            job->AddTotal(RegularFileSize(path));
+    }
     lists.CopyLines.Clear();
     lists.JoinLines.Clear();
     lists.SepaLines1.Clear();
@@ -76,6 +80,10 @@ void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinO
         lists.JoinLines.Clear();
     };
     for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (job) {
+            job->ThrowIfCancelled();
+            job->SetItem(DisplayName(ExtractFileName(QByteArrayView(paths[i]))));
+        }
         ReadForJoin([&] {
             lists.InputLines.Clear();
             if (options.Separator1)
@@ -90,7 +98,7 @@ void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinO
                 handOver();
                 write(lists.InputLines.table());
                 lists.InputLines.Clear();
-            }, &pool);
+            }, &pool, job);
             if (options.Separator3)
                 lists.JoinLines.AddStrings(lists.SepaLines3);
             handOver();
@@ -193,19 +201,28 @@ private:
 }
 
 JoinResult WriteJoin(JoinWorkLists &lists, const QByteArray &fileName, const QByteArrayList &paths,
-                     const JoinOptions &options, const std::function<bool()> &mayReplace)
+                     const JoinOptions &options, const std::function<bool()> &mayReplace, JobControl *job)
 {
     auto writer = std::make_unique<OverlappedWriter>(fileName);
     try {
-        AssembleJoin(lists, paths, options, [&](LineTable &piece) { writer->Write(piece); });
+        AssembleJoin(lists, paths, options, [&](LineTable &piece) { writer->Write(piece); }, job);
     } catch (const JoinReadError &) {
         writer.reset();
         return JoinResult::ReadFailed;
+    } catch (const EJobCancelled &) {
+        writer.reset();  // the temporary file goes with it
+        return JoinResult::Cancelled;
     }
     // An empty list of inputs still writes the (empty) file.
     writer->Finish();
+    const auto stopped = [job] { return job && job->Cancelled(); };
+    if (stopped())
+        return JoinResult::Cancelled;
     if (mayReplace && !mayReplace())
         return JoinResult::Declined;
+    // The last moment a stop counts: after it the whole file takes the target's place.
+    if (stopped())
+        return JoinResult::Cancelled;
     try {
         writer->Commit();
     } catch (const EInOutError &) {
@@ -226,6 +243,7 @@ bool Reported(JoinResult result, const std::function<void(const QString &text)> 
         report(msg::CannotCreate);
         return false;
     case JoinResult::Declined:
+    case JoinResult::Cancelled:
         return false;
     case JoinResult::Written:
         break;
@@ -235,7 +253,7 @@ bool Reported(JoinResult result, const std::function<void(const QString &text)> 
 }
 
 bool RunJoinJob(JoinWorkLists &lists, const QByteArray &outputName, const QByteArrayList &paths,
-                const JoinOptions &options, const JoinDialogs &dialogs)
+                const JoinOptions &options, const JoinDialogs &dialogs, JobControl *job)
 {
     if (IsMissingOutputName(outputName)) {
         dialogs.report(msg::NoOutputName);
@@ -245,14 +263,15 @@ bool RunJoinJob(JoinWorkLists &lists, const QByteArray &outputName, const QByteA
     const auto askOverwrite = [&] {
         return KindOfPath(outputName) != PathKind::Other || dialogs.confirm(msg::AskOverwrite);
     };
-    if (!Reported(WriteJoin(lists, outputName, paths, options, askOverwrite), dialogs.report))
+    if (!Reported(WriteJoin(lists, outputName, paths, options, askOverwrite, job), dialogs.report))
         return false;
     dialogs.notify(msg::Done);
     return true;
 }
 
 bool RunPreviewJob(JoinWorkLists &lists, const QByteArray &previewFile, const QByteArrayList &paths,
-                   const JoinOptions &options, const std::function<void(const QString &text)> &report)
+                   const JoinOptions &options, const std::function<void(const QString &text)> &report,
+                   JobControl *job)
 {
-    return Reported(WriteJoin(lists, previewFile, paths, options), report);
+    return Reported(WriteJoin(lists, previewFile, paths, options, {}, job), report);
 }

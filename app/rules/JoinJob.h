@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+#include "lines/JobControl.h"
 #include "lines/PlainStrings.h"
 #include "lines/TLightStrings.h"
 
@@ -42,21 +43,25 @@ public:
 // file-name line holds the file-name part of each. Throws JoinReadError when a separator whose
 // box is set or an input cannot be read, more lines come than a list holds, or memory runs out
 // while reading.
+// With a job: its total is the inputs' sizes, each input is named as it is read, and a stop
+// raises EJobCancelled between pieces (or while a pipe sends nothing).
 void AssembleJoin(JoinWorkLists &lists, const QByteArrayList &paths, const JoinOptions &options,
-                  const std::function<void(LineTable &piece)> &write);
+                  const std::function<void(LineTable &piece)> &write, JobControl *job = nullptr);
 
 // The name in an input's file-name line: the file-name part of its path, as CP932 ("?" for what
 // CP932 cannot hold) when the name is UTF-8, else its own bytes (a name that already is CP932).
 QByteArray FileNameLineName(QByteArrayView path);
 
-enum class JoinResult { Written, ReadFailed, WriteFailed, Declined };
+enum class JoinResult { Written, ReadFailed, WriteFailed, Declined, Cancelled };
 
 // The assembly written to `fileName` (the output, or the preview file). The text goes to a
 // temporary file while the inputs are read; after the last input `mayReplace`, when given, is
 // asked (the overwrite question) and only then does the file take the target's place. Any
-// result but Written leaves the target as it was.
+// result but Written leaves the target as it was, and no temporary file. A job stopped before the
+// file takes the target's place gives Cancelled.
 JoinResult WriteJoin(JoinWorkLists &lists, const QByteArray &fileName, const QByteArrayList &paths,
-                     const JoinOptions &options, const std::function<bool()> &mayReplace = {});
+                     const JoinOptions &options, const std::function<bool()> &mayReplace = {},
+                     JobControl *job = nullptr);
 
 // How the job talks to the user: failures, the overwrite question and the completion notice.
 struct JoinDialogs {
@@ -66,13 +71,14 @@ struct JoinDialogs {
 };
 
 // The whole Execute command: output-name test, assembly, overwrite question, save, notice.
-// Returns true when the output was written.
+// Returns true when the output was written. A stopped job tells nothing.
 bool RunJoinJob(JoinWorkLists &lists, const QByteArray &outputName, const QByteArrayList &paths,
-                const JoinOptions &options, const JoinDialogs &dialogs);
+                const JoinOptions &options, const JoinDialogs &dialogs, JobControl *job = nullptr);
 
 // The preview: the same assembly written to `previewFile` by the same writer, without the
 // output-name test, the overwrite question or a notice. A read failure reports the open message,
 // a failed save the create message; either way the preview file keeps what it held. Returns
 // true when the preview file was written.
 bool RunPreviewJob(JoinWorkLists &lists, const QByteArray &previewFile, const QByteArrayList &paths,
-                   const JoinOptions &options, const std::function<void(const QString &text)> &report);
+                   const JoinOptions &options, const std::function<void(const QString &text)> &report,
+                   JobControl *job = nullptr);

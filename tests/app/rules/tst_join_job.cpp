@@ -1,5 +1,7 @@
 // The joining job's assembly and its whole run, without a window.
 #include <QtTest>
+#include <atomic>
+#include <thread>
 #include <sys/resource.h>
 #include <csignal>
 #include <fcntl.h>
@@ -167,6 +169,108 @@ private slots:
         Dialogs d;
         QVERIFY(RunJoinJob(lists, b("c.txt"), {b("ok.txt")}, o, d.make()));
         QCOMPARE(ReadBytes(p("c.txt")), QByteArray("ok\r\n"));
+    }
+
+    // A stop at each point of the job leaves the target as it was, no temporary file beside it
+    // and nothing said: before the first input, between two inputs, while a pipe sends nothing
+    // (the stop does not wait for its writer), after the question.
+    void cancelAtEachStageLeavesNothing()
+    {
+        QTemporaryDir work;
+        const auto at = [&](const char *name) { return QFile::encodeName(work.filePath(name)); };
+        WriteBytes(work.filePath("a.txt"), QByteArray(3 * 1024 * 1024, 'a') + "\r\n");
+        WriteBytes(work.filePath("b.txt"), "b\r\n");
+        WriteBytes(work.filePath("out.txt"), "old");
+        const auto leftAlone = [&] {
+            QCOMPARE(ReadBytes(work.filePath("out.txt")), QByteArray("old"));
+            QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);  // a, b, out
+        };
+        {
+            JobControl job;
+            job.Cancel();
+            Dialogs d;
+            JoinWorkLists lists;
+            QVERIFY(!RunJoinJob(lists, at("out.txt"), {at("a.txt"), at("b.txt")}, allBoxes(), d.make(), &job));
+            QVERIFY(d.said.isEmpty());
+            leftAlone();
+        }
+        {
+            // Stopped while the second input is named: the first is already written.
+            JobControl job;
+            Dialogs d;
+            JoinWorkLists lists;
+            QStringList seen;
+            std::atomic<bool> stop = false;
+            std::thread watcher([&] {
+                while (!stop) {
+                    if (job.Item() == "b.txt") {
+                        job.Cancel();
+                        return;
+                    }
+                    QThread::usleep(50);
+                }
+            });
+            const bool written = RunJoinJob(lists, at("out.txt"), {at("a.txt"), at("b.txt")}, allBoxes(), d.make(), &job);
+            stop = true;
+            watcher.join();
+            // The stop may come too late for the second input, never half way.
+            if (written) {
+                QVERIFY(ReadBytes(work.filePath("out.txt")).endsWith("b\r\nS3\r\n"));
+                WriteBytes(work.filePath("out.txt"), "old");
+            } else {
+                QVERIFY(d.said.isEmpty());
+            }
+            leftAlone();
+            QCOMPARE(job.Total(), qint64(3 * 1024 * 1024 + 2 + 3));
+        }
+        {
+            // A pipe whose writer sends a line and then nothing, never closing.
+            const QByteArray fifo = at("slow pipe");
+            QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+            const int writer = ::open(fifo.constData(), O_RDWR);
+            QVERIFY(writer >= 0);
+            QCOMPARE(::write(writer, "first\r\n", 7), 7);
+            JobControl job;
+            Dialogs d;
+            JoinWorkLists lists;
+            QElapsedTimer clock;
+            std::thread stopper([&] {
+                QThread::msleep(300);
+                clock.start();
+                job.Cancel();
+            });
+            QVERIFY(!RunJoinJob(lists, at("out.txt"), {at("a.txt"), fifo}, allBoxes(), d.make(), &job));
+            const qint64 afterStop = clock.elapsed();
+            stopper.join();
+            QVERIFY2(afterStop < 2000, "the stop waited for the pipe");
+            QVERIFY(job.Done() >= 3 * 1024 * 1024 + 7);
+            QVERIFY(d.said.isEmpty());
+            ::close(writer);
+            QFile::remove(work.filePath("slow pipe"));
+            leftAlone();
+        }
+        {
+            // Stopped while the overwrite question is up: the answer no longer counts.
+            JobControl job;
+            JoinWorkLists lists;
+            JoinDialogs dialogs{[](const QString &) { QFAIL("reported"); },
+                                [&job](const QString &) {
+                                    job.Cancel();
+                                    return true;
+                                },
+                                [](const QString &) { QFAIL("notified"); }};
+            QVERIFY(!RunJoinJob(lists, at("out.txt"), {at("b.txt")}, JoinOptions{}, dialogs, &job));
+            leftAlone();
+        }
+        {
+            // The preview the same way.
+            JobControl job;
+            job.Cancel();
+            JoinWorkLists lists;
+            QVERIFY(!RunPreviewJob(lists, at("out.txt"), {at("a.txt")}, JoinOptions{},
+                                   [](const QString &) { QFAIL("reported"); }, &job));
+            leftAlone();
+        }
     }
 
     void overwriteDeclinedKeepsTheFile()
