@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include "app/rules/Messages.h"
 #include "lines/Paths.h"
 #include "lines/ShiftJis.h"
+#include "platform/BackgroundWork.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
@@ -341,24 +343,30 @@ JoinOptions TForm1::CurrentJoinOptions() const
 
 void TForm1::BtnOkClick()
 {
-    // A busy cursor while the inputs are read; it goes before any box opens, so the user never
-    // answers under it.
-    BusyCursor busy;
-    const auto box = [this, &busy](const QString &text, MsgKind kind, unsigned buttons) {
-        busy.End();
-        return ShowMessageBox(text, kind, buttons, this);
+    // The job runs on a worker thread; its boxes are shown on this one, after the progress
+    // window has gone, in the order the job asks for them.
+    const auto box = [this](const QString &text, MsgKind kind, unsigned buttons) {
+        int result = 0;
+        CallOnWindowThread([&] { result = ShowMessageBox(text, kind, buttons, this); });
+        return result;
     };
     const JoinDialogs dialogs{
         [&box](const QString &text) { box(text, MsgKind::Warning, mbAbort); },
         [&box](const QString &text) { return box(text, MsgKind::Information, mbYes | mbNo) == mrYes; },
         [&box](const QString &text) { box(text, MsgKind::Information, mbYes); }};
+    const QByteArray output = OutputPath();
+    const QByteArrayList paths = Inputs->PathList();
+    const JoinOptions options = CurrentJoinOptions();
+    JobControl job;
     try {
-        RunJoinJob(Work, OutputPath(), Inputs->PathList(), CurrentJoinOptions(), dialogs);
+        RunInBackground(this, QStringLiteral("結合中"), job,
+                        [&] { RunJoinJob(Work, output, paths, options, dialogs, &job); });
     } catch (const std::exception &e) {
         // The job reports its own failures; anything else ends the command here, not in the
         // event loop.
         box(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
     }
+    CloseIfAsked();
 }
 
 void TForm1::BtnCanselClick() { close(); }
@@ -577,20 +585,46 @@ void TForm1::FocusMoveToApli(QWidget *sender)
 
 bool TForm1::WritePreview(const QByteArray &previewFile)
 {
-    BusyCursor busy;
     Files.MakeDataFolder();
     const auto box = [&](const QString &text, MsgKind kind, unsigned buttons) {
-        busy.End();
-        ShowMessageBox(text, kind, buttons, this);
+        CallOnWindowThread([&] { ShowMessageBox(text, kind, buttons, this); });
     };
+    const QByteArrayList paths = Inputs->PathList();
+    const JoinOptions options = CurrentJoinOptions();
+    JobControl job;
+    bool written = false;
     try {
-        return RunPreviewJob(Work, previewFile, Inputs->PathList(), CurrentJoinOptions(),
-                             [&](const QString &text) { box(text, MsgKind::Warning, mbAbort); });
+        RunInBackground(this, QStringLiteral("結合中"), job, [&] {
+            written = RunPreviewJob(Work, previewFile, paths, options,
+                                    [&](const QString &text) { box(text, MsgKind::Warning, mbAbort); }, &job);
+        });
     } catch (const std::exception &e) {
         // As for Execute: what the job does not report ends the command here.
         box(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
-        return false;
+        written = false;
     }
+    return written && !CloseIfAsked();
+}
+
+bool TForm1::CloseIfAsked()
+{
+    if (!closeAsked_)
+        return false;
+    closeAsked_ = false;
+    close();
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *e)
+{
+    // A join still running is stopped first, without a question; the window closes when it
+    // has ended.
+    if (StopBackgroundWork()) {
+        closeAsked_ = true;
+        e->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(e);
 }
 
 void TForm1::BtnLauncherRunClick()

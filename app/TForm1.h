@@ -108,7 +108,13 @@ public:
     // The options of the joining job as the check boxes and settings stand now.
     JoinOptions CurrentJoinOptions() const;
 
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
 private:
+    // Closes the window when a close came while work ran; true when it did.
+    bool CloseIfAsked();
+    bool closeAsked_ = false;
     void BuildMenus();
     void BuildControls();
     void ApplyAppearance();
