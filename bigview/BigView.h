@@ -45,6 +45,7 @@
 #include "bigview/rules/BvRows.h"
 #include "bigview/rules/BvScroll.h"
 #include "bigview/rules/BvText.h"
+#include "lines/TBvStrings.h"
 
 class PlainStrings;
 class QIODevice;
@@ -157,6 +158,8 @@ public:
     virtual void Insert(int row, QByteArrayView text);
     virtual void LoadFromFile(const QString &fileName);
     virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name
+    // Takes lines read on a worker thread (TBvStrings::ReadFile), as LoadFromFile would.
+    void TakeRead(TBvStrings::FileRead &&read);
     virtual void LoadFromStream(QIODevice &stream);
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;

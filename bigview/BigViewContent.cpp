@@ -157,6 +157,11 @@ void TBigView::LoadFromFile(const QString &fileName)
     LoadWith([&] { lines_->LoadFromFile(fileName); });
 }
 
+void TBigView::TakeRead(TBvStrings::FileRead &&read)
+{
+    LoadWith([&] { lines_->Take(std::move(read)); });
+}
+
 void TBigView::LoadFromFile(const QByteArray &path)
 {
     LoadWith([&] { lines_->LoadFromFile(path); });

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include <QTimer>
+
 #include "bigview/BigView.h"
 #include "lines/ListErrors.h"
-#include "platform/BusyCursor.h"
+#include "platform/BackgroundWork.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -18,6 +20,11 @@ void FollowShownFile(TBigView &view, const QByteArray &path, const QString &fail
     auto *follower = new QObject(&view);
     follower->setObjectName(FollowerName);
     QObject::connect(&view, &TBigView::SourceChanged, follower, [&view, path, failureText, parent] {
+        if (BackgroundWorkRunning()) {
+            // Work in the background may be reading these very lines: the reload waits for it.
+            QTimer::singleShot(200, &view, [&view] { emit view.SourceChanged(); });
+            return;
+        }
         const int topLine = view.RowCount() > 0 ? view.RowToLine(view.TopRow()) : -1;
         if (ShowFileInView(view, path, failureText, parent) && topLine >= 0 && view.RowCount() > 0)
             view.SetTopRow(std::min(view.LineToRow(topLine), view.RowCount() - 1));
@@ -52,12 +59,25 @@ bool LoadFileIntoView(TBigView &view, const QByteArray &path)
 
 bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent)
 {
-    BusyCursor busy;
-    if (LoadFileIntoView(view, path)) {
+    StopFollowing(view);
+    view.Clear();
+    JobControl job;
+    try {
+        // The file is indexed (or a pipe read) in the background; the view takes the lines here.
+        TBvStrings::FileRead read;
+        RunInBackground(parent ? parent : view.window(), QStringLiteral("読込中"), job,
+                        [&] { read = TBvStrings::ReadFile(path, &job); });
+        view.TakeRead(std::move(read));
         FollowShownFile(view, path, failureText, parent);
         return true;
+    } catch (const EJobCancelled &) {
+        view.Clear();  // stopped: an empty view, as after a failure, without the message
+        return false;
+    } catch (const EInOutError &) {
+    } catch (const EListError &) {
+    } catch (const std::bad_alloc &) {
     }
-    busy.End();
+    view.Clear();
     ShowMessageBox(failureText, MsgKind::Warning, mbAbort, parent);
     return false;
 }

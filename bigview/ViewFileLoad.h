@@ -12,6 +12,8 @@ class TBigView;
 // the file cannot be shown; the view is then left empty.
 bool LoadFileIntoView(TBigView &view, const QByteArray &path);
 
-// LoadFileIntoView under a busy pointer; a failure shows `failureText` in a warning box (中止)
-// over `parent`.
+// The same for a command: the file is read in the background (a progress window with 中止
+// after half a second), a failure shows `failureText` in a warning box (中止) over `parent`, and
+// the view follows the file (loads it again when it changes on disk). A stopped load leaves the
+// view empty and says nothing; false then too.
 bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent);

@@ -69,8 +69,9 @@ inline void ScanBlock(const char *p, size_t n, char textEnd, quint64 &breaks, qu
 // break inside the range start.
 class FileLines::Cutter {
 public:
-    Cutter(const MappedFile &file, BreakRule rule, char textEnd, quint64 maxLine)
-        : file_(file), data_(file.data()), size_(file.size()), rule_(rule), textEndByte_(textEnd), maxLine_(maxLine)
+    Cutter(const MappedFile &file, BreakRule rule, char textEnd, quint64 maxLine, JobControl *job)
+        : file_(file), data_(file.data()), size_(file.size()), rule_(rule), textEndByte_(textEnd), maxLine_(maxLine),
+          job_(job)
     {
     }
 
@@ -95,6 +96,10 @@ public:
         for (quint64 piece = from; piece < to && stop == ~quint64(0); piece += ReadAheadPiece) {
             file_.WillRead(piece + ReadAheadPiece, 2 * ReadAheadPiece);
             const quint64 pieceEnd = std::min(to, piece + ReadAheadPiece);
+            if (job_) {
+                job_->ThrowIfCancelled();
+                job_->AddDone(qint64(pieceEnd - piece));
+            }
             if (rule_ == BreakRule::CrOnly)
                 CutBy<false>(piece, pieceEnd);
             else
@@ -160,6 +165,7 @@ private:
     BreakRule rule_;
     char textEndByte_;
     quint64 maxLine_;
+    JobControl *job_;
     quint64 lineStart_ = 0;
     quint32 high_ = 0;
 };
@@ -179,14 +185,16 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
         return lines;
 
     ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_SEQUENTIAL);
-    Cutter first(file, rule, textEndByte, maxLine);
+    Cutter first(file, rule, textEndByte, maxLine, limits.job);
+    if (limits.job)
+        limits.job->AddTotal(qint64(size));
     std::optional<Cutter> second;
     const quint64 half = size >= std::max<quint64>(limits.parallelFrom, 2) ? size / 2 : size;
     // Room for lines of 16 bytes on average, so the starts are not moved while they are
     // recorded; room that is not written to costs no memory.
     first.Reserve(size);
     if (half < size) {
-        second.emplace(file, rule, textEndByte, maxLine);
+        second.emplace(file, rule, textEndByte, maxLine, limits.job);
         second->Reserve(size - half);
         SecondThread other([&] { second->Cut(half, size, false); });
         first.Cut(0, half, true);

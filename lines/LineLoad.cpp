@@ -15,6 +15,7 @@
 #include <thread>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -68,22 +69,26 @@ private:
 
 class FileSource : public DeviceSource {
 public:
-    FileSource(QFile &file, JobControl *job) : DeviceSource(file, -1), file_(file), fd_(file.handle()), job_(job) {}
+    FileSource(QFile &file, JobControl *job) : DeviceSource(file, -1), file_(file), fd_(file.handle()), job_(job)
+    {
+        // A pipe read for a job never blocks: while its writer sends nothing, the job can stop.
+        if (job_ && file_.isSequential() && fd_ >= 0) {
+            flags_ = ::fcntl(fd_, F_GETFL);
+            if (flags_ >= 0 && ::fcntl(fd_, F_SETFL, flags_ | O_NONBLOCK) == 0)
+                pollable_ = true;
+        }
+    }
+    ~FileSource() override
+    {
+        if (pollable_)
+            ::fcntl(fd_, F_SETFL, flags_);
+    }
     bool positional() const override { return fd_ >= 0 && !file_.isSequential(); }
     qint64 read(char *dest, qint64 max) override
     {
-        qint64 n;
-        if (job_ && file_.isSequential()) {
-            // One read of what the pipe holds: Qt's read would wait to fill the whole buffer.
-            do {
-                WaitReadable();
-                n = ::read(fd_, dest, size_t(max));
-            } while (n < 0 && errno == EINTR);
-        } else {
-            if (job_)
-                job_->ThrowIfCancelled();
-            n = DeviceSource::read(dest, max);
-        }
+        if (job_)
+            job_->ThrowIfCancelled();
+        const qint64 n = pollable_ ? ReadPipe(dest, max) : DeviceSource::read(dest, max);
         if (job_ && n > 0)
             job_->AddDone(n);
         return n;
@@ -105,22 +110,29 @@ public:
     bool skip(qint64 size) override { return file_.seek(file_.pos() + size); }
 
 private:
-    // A pipe's writer may send nothing for long: the wait is cut into short steps that look
-    // whether the job was stopped.
-    void WaitReadable()
+    // What the pipe holds now (Qt's read would wait to fill the whole buffer); while it holds
+    // nothing and has a writer, the wait is cut into short steps that look for a stop.
+    qint64 ReadPipe(char *dest, qint64 max)
     {
-        pollfd p{fd_, POLLIN, 0};
         for (;;) {
+            const ssize_t n = ::read(fd_, dest, size_t(max));
+            if (n >= 0)
+                return n;  // bytes, or the end: no writer (any more)
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                return -1;
             job_->ThrowIfCancelled();
-            const int ready = ::poll(&p, 1, 100);
-            if (ready != 0 && !(ready < 0 && errno == EINTR))
-                return;  // bytes, the writer's end, or an error the read will tell
+            pollfd p{fd_, POLLIN, 0};
+            ::poll(&p, 1, 100);
         }
     }
 
     QFile &file_;
     int fd_;
     JobControl *job_;
+    int flags_ = 0;
+    bool pollable_ = false;
 };
 
 // Reads [from, to) of a source into dest on a second thread; the destructor waits for it.

@@ -177,14 +177,28 @@ void TBvStrings::LoadFromFile(const QString &fileName)
 void TBvStrings::LoadFromFile(const QByteArray &path)
 {
     Clear();
+    Take(ReadFile(path));
+}
+
+TBvStrings::FileRead TBvStrings::ReadFile(const QByteArray &path, JobControl *job)
+{
+    FileRead read;
     QFile file;
     OpenForReading(file, path);
     if (file.isSequential()) {
         // A pipe or a device cannot be mapped: it is read once, into memory.
-        table_.loadFromFile(file, BreakRule::CrOnly);
-        return;
+        read.table.loadFromFile(file, BreakRule::CrOnly, LoadLimits{.job = job});
+        return read;
     }
-    file_ = FileLines::Load(file.handle(), path, BreakRule::CrOnly);
+    read.file = FileLines::Load(file.handle(), path, BreakRule::CrOnly, LoadLimits{.job = job});
+    return read;
+}
+
+void TBvStrings::Take(FileRead &&read)
+{
+    Clear();
+    file_ = std::move(read.file);
+    table_.swap(read.table);
 }
 
 void TBvStrings::SaveToFile(const QString &fileName) const

@@ -70,6 +70,17 @@ public:
     [[noreturn]] virtual void Error() const;
     virtual void LoadFromFile(const QString &fileName);
     virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name
+
+    // A file's lines read on any thread (a worker), for a store on the window thread to take:
+    // the index of a regular file, or the lines of a pipe or device read into memory.
+    struct FileRead {
+        std::shared_ptr<const FileLines> file;
+        LineTable table;
+    };
+    // Like LoadFromFile's reading; with a job, progress and a stop (EJobCancelled).
+    static FileRead ReadFile(const QByteArray &path, JobControl *job = nullptr);
+    // Clear, then the lines read.
+    void Take(FileRead &&read);
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);

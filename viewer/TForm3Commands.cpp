@@ -3,7 +3,7 @@
 
 #include "bigview/BigView.h"
 #include "bigview/ViewFileLoad.h"
-#include "platform/BusyCursor.h"
+#include "platform/BackgroundWork.h"
 #include "platform/MessageBox.h"
 #include "viewer/rules/NumberEntry.h"
 #include "viewer/TForm14.h"
@@ -19,21 +19,23 @@
 #include "viewer/ViewerMessages.h"
 
 namespace {
-// Walking every row of a big file takes a moment: the pointer says so.
-template <typename Work>
-auto Busy(Work &&work)
-{
-    BusyCursor busy;
-    return work();
-}
+// A search the user stopped: the view stays where it was and nothing is said.
+constexpr int SearchStopped = -2;
 
-// The first matching row from `first` on, or -1; the match's column goes to *column.
+// The first matching row from `first` on, or -1; the match's column goes to *column. A search
+// through a big file runs in the background with the progress window and its 中止.
 int SearchFrom(TForm3 &form, int first, bool downwards, int *column)
 {
-    return Busy([&] {
-        return FindRow(*form.BigView1, SearchPattern(form.State.SearchText, form.State.SearchUperLower), first,
-                       downwards, column);
-    });
+    const SearchPattern pattern(form.State.SearchText, form.State.SearchUperLower);
+    JobControl job;
+    int row = -1;
+    try {
+        RunInBackground(&form, QStringLiteral("検索中"), job,
+                        [&] { row = FindRow(*form.BigView1, pattern, first, downwards, column, &job); });
+    } catch (const EJobCancelled &) {
+        return SearchStopped;
+    }
+    return row;
 }
 
 // Scrolls the hit into view with HitScroll rows above it, marks it and shows it in the caption.
@@ -64,6 +66,8 @@ void ReFind(TForm3 &form, bool downwards)
     }
     int column = 0;
     const int row = SearchFrom(form, ReFindStartRow(state, form.BigView1->TopRow(), downwards), downwards, &column);
+    if (row == SearchStopped)
+        return;
     if (row < 0) {
         // The marker's state stays, so the next repeat starts from the same row again.
         ShowMessageWindow(viewermsg::NotFound, &form);
@@ -88,7 +92,7 @@ void TForm3::MenuFindClick()
     const int row = SearchFrom(*this, BigView1->TopRow(), !State.SearchBackward, &column);
     if (row >= 0)
         MoveToHit(*this, row, column);
-    else
+    else if (row != SearchStopped)
         ShowMessageWindow(viewermsg::NotFound, this);
     MenuReFind->setEnabled(true);
     MenuReFindPrior->setEnabled(true);

@@ -7,9 +7,10 @@
 #include "bigview/BigView.h"
 #include "viewer/ViewerState.h"
 
-int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool downwards, int *column)
+int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool downwards, int *column,
+            JobControl *job)
 {
-    return FindRow(view.RowList(), view.Lines(), pattern, first, downwards, column);
+    return FindRow(view.RowList(), view.Lines(), pattern, first, downwards, column, job);
 }
 
 int ReFindStartRow(const ViewerState &state, int topRow, bool downwards)

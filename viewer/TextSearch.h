@@ -8,7 +8,7 @@ struct ViewerState;
 
 // The row walk over the view's rows (RowCount of them) and the lines they show.
 int FindRow(const TBigView &view, const SearchPattern &pattern, int first, bool downwards,
-            int *column = nullptr);
+            int *column = nullptr, JobControl *job = nullptr);
 
 // The row a repeat search tries first: the row after (downwards) or before (upwards) the last
 // hit while the hit marker is shown, worked out from the view's top row the way the hit placed

@@ -133,14 +133,20 @@ struct Hit {
 // The first match in rows [from, to) walking down, or in (to, from] walking up. Stops early
 // (with no hit) once `stop` is set.
 Hit SearchRows(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &pattern, const FoldedScanner &scanner,
-               int from, int to, bool downwards, const std::atomic<bool> *stop)
+               int from, int to, bool downwards, const std::atomic<bool> *stop, JobControl *job)
 {
     const qsizetype m = pattern.Bytes().size();
     Hit hit;
     int seen = 0;
     const auto tryRow = [&](int row, const TBvRow &r) {
-        if (stop && ++seen % CancelCheckRows == 0 && stop->load(std::memory_order_relaxed))
-            return false;
+        if (++seen % CancelCheckRows == 0) {
+            if (stop && stop->load(std::memory_order_relaxed))
+                return false;
+            if (job) {
+                job->AddLines(CancelCheckRows);
+                job->ThrowIfCancelled();
+            }
+        }
         if (r.Len < m)
             return true;
         const QByteArrayView text = lines.View(r.Line).sliced(r.Start - 1, r.Len);
@@ -169,7 +175,8 @@ constexpr quint64 FileSearchChunk = 1024 * 1024;
 // and each is then placed in its row and checked there as the row walk would check it. Returns
 // the first match starting in [from, to), or no hit.
 Hit SearchFileBytes(const TBvRows &rows, const FileLines &index, const SearchPattern &pattern,
-                    const FoldedScanner &scanner, quint64 from, quint64 to, std::atomic<quint64> &found)
+                    const FoldedScanner &scanner, quint64 from, quint64 to, std::atomic<quint64> &found,
+                    JobControl *job)
 {
     const quint64 m = quint64(pattern.Bytes().size());
     const quint64 textEnd = index.textEnd();
@@ -180,6 +187,10 @@ Hit SearchFileBytes(const TBvRows &rows, const FileLines &index, const SearchPat
         if (found.load(std::memory_order_relaxed) < chunk)
             return Hit{};  // the nearer half has a match
         const quint64 chunkEnd = std::min({to, chunk + FileSearchChunk, textEnd - m + 1});
+        if (job) {
+            job->ThrowIfCancelled();
+            job->AddDone(qint64(chunkEnd - chunk));
+        }
         Hit hit;
         quint64 at = 0;
         scanner.Scan(bytes + chunk, qsizetype(chunkEnd - chunk), [&](qsizetype i) {
@@ -216,20 +227,22 @@ Hit SearchFileBytes(const TBvRows &rows, const FileLines &index, const SearchPat
 
 // A downward search from `first` through the file under `rows`, on both cores when it is large.
 Hit SearchFile(const TBvRows &rows, const FileLines &index, const SearchPattern &pattern,
-               const FoldedScanner &scanner, int first)
+               const FoldedScanner &scanner, int first, JobControl *job)
 {
     const TBvRow r = rows.At(first);
     const quint64 from = index.start(r.Line) + quint64(std::max(r.Start, 1)) - 1;
     const quint64 to = index.textEnd();
     std::atomic<quint64> found = ~quint64(0);
+    if (job)
+        job->AddTotal(qint64(to - from));
     if (to - from < 8 * FileSearchChunk)
-        return SearchFileBytes(rows, index, pattern, scanner, from, to, found);
+        return SearchFileBytes(rows, index, pattern, scanner, from, to, found, job);
     const quint64 middle = from + (to - from) / 2;
     Hit farHit;
-    SecondThread far([&] { farHit = SearchFileBytes(rows, index, pattern, scanner, middle, to, found); });
+    SecondThread far([&] { farHit = SearchFileBytes(rows, index, pattern, scanner, middle, to, found, job); });
     Hit hit;
     try {
-        hit = SearchFileBytes(rows, index, pattern, scanner, from, middle, found);
+        hit = SearchFileBytes(rows, index, pattern, scanner, from, middle, found, job);
     } catch (...) {
         found = 0;
         throw;
@@ -240,7 +253,7 @@ Hit SearchFile(const TBvRows &rows, const FileLines &index, const SearchPattern 
 }
 
 int FindRow(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &pattern, int first,
-            bool downwards, int *column)
+            bool downwards, int *column, JobControl *job)
 {
     const int count = rows.Count();
     const qsizetype m = pattern.Bytes().size();
@@ -251,16 +264,17 @@ int FindRow(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &p
     Hit hit;
     const int span = downwards ? count - first : first + 1;
     if (downwards && lines.FileIndex() && lines.FileIndex()->count() == rows.LineCount()) {
-        hit = SearchFile(rows, *lines.FileIndex(), pattern, scanner, first);
+        hit = SearchFile(rows, *lines.FileIndex(), pattern, scanner, first, job);
     } else if (span >= TwoThreadsFrom) {
         // The half nearer the start is searched here, the other on a second thread; the nearer
         // half's match wins, and once it is found the other half stops.
         const int middle = downwards ? first + span / 2 : first - span / 2;
         std::atomic<bool> nearFound = false;
         Hit farHit;
-        SecondThread far([&] { farHit = SearchRows(rows, lines, pattern, scanner, middle, end, downwards, &nearFound); });
+        SecondThread far(
+            [&] { farHit = SearchRows(rows, lines, pattern, scanner, middle, end, downwards, &nearFound, job); });
         try {
-            hit = SearchRows(rows, lines, pattern, scanner, first, middle, downwards, nullptr);
+            hit = SearchRows(rows, lines, pattern, scanner, first, middle, downwards, nullptr, job);
         } catch (...) {
             nearFound = true;
             throw;
@@ -270,7 +284,7 @@ int FindRow(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &p
         if (hit.row < 0)
             hit = farHit;
     } else {
-        hit = SearchRows(rows, lines, pattern, scanner, first, end, downwards, nullptr);
+        hit = SearchRows(rows, lines, pattern, scanner, first, end, downwards, nullptr, job);
     }
     if (hit.row >= 0 && column)
         *column = hit.column;

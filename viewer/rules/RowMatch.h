@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 
 #include "lines/FoldedScan.h"
+#include "lines/JobControl.h"
 
 class TBvRows;
 class TBvStrings;
@@ -41,5 +42,6 @@ int RowMatch(QByteArrayView row, const SearchPattern &pattern);
 // being the bytes it cuts from its line, and returns the first matching row, or -1. The 1-based
 // column of the match goes to *column. A start outside the rows tries nothing: no row outside
 // 0..rows.Count() - 1 is read.
+// With a job: a stop raises EJobCancelled, and the bytes (or rows) gone through are counted.
 int FindRow(const TBvRows &rows, const TBvStrings &lines, const SearchPattern &pattern, int first,
-            bool downwards, int *column = nullptr);
+            bool downwards, int *column = nullptr, JobControl *job = nullptr);
