@@ -54,13 +54,14 @@ public:
 
     void Update()
     {
-        const QLocale c = QLocale::c();
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::DefaultNumberOptions);  // with thousands separators
         const QString item = job_.Item();
         item_->setText(item.isEmpty() ? QString() : QStringLiteral("ﾌｧｲﾙ: ") + item);
         const qint64 total = job_.Total(), done = job_.Done();
         if (total > 0) {
             count_->setText(c.toString(std::min(done, total)) + QStringLiteral(" / ") + c.toString(total) +
-                            QStringLiteral(" ﾊﾞｲﾄ"));
+                            QStringLiteral(" ﾊﾞｲﾄ (%1%)").arg(std::min<qint64>(100, done * 100 / total)));
             bar_->setRange(0, 1000);
             bar_->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
         } else {
