@@ -8,6 +8,7 @@
 #include <atomic>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 
 // Thrown at a job's cancel point once the user has asked it to stop.
 class EJobCancelled : public std::runtime_error {
@@ -25,16 +26,18 @@ public:
             throw EJobCancelled();
     }
 
-    // What is being read now (an input's name as shown to the user).
+    // What is being read now (an input's name as shown to the user). Kept as plain characters:
+    // a shared string's count would be touched by both threads.
     void SetItem(const QString &item)
     {
+        std::u16string copy = item.toStdU16String();
         std::lock_guard lock(mutex_);
-        item_ = item;
+        item_.swap(copy);
     }
     QString Item() const
     {
         std::lock_guard lock(mutex_);
-        return item_;
+        return QString::fromStdU16String(item_);
     }
 
     // Bytes to go through in all (0 when unknown: a pipe), bytes and lines done so far.
@@ -49,5 +52,5 @@ private:
     std::atomic<bool> cancelled_ = false;
     std::atomic<qint64> total_ = 0, done_ = 0, lines_ = 0;
     mutable std::mutex mutex_;
-    QString item_;
+    std::u16string item_;
 };
