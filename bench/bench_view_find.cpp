@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchView.h"
 #include "bigview/BigView.h"
 #include "bigview/ViewPresets.h"
 
@@ -26,15 +27,9 @@ int main(int argc, char **argv)
     std::printf("view-find: generating %lld bytes in %s\n", FileBytes, qPrintable(dir));
     bench::GenerateTextFile(path, FileBytes, 4242);
 
-    QWidget window;
-    window.resize(1000, 700);
-    auto *layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *view = new TBigView(&window);
-    layout->addWidget(view);
-    ApplyViewerPreset(*view);
-    window.show();
-    QApplication::processEvents();
+    bench::ViewerWindow w(1000, 700);
+    w.Show();
+    TBigView *view = w.view;
     const double loadS = bench::TimeCall([&] { view->LoadFromFile(path); });
     std::printf("view-find: loaded %d rows in %.3f s\n", view->RowCount(), loadS);
 

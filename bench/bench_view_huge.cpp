@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
-#include <QVBoxLayout>
-#include <QWidget>
 
 #include <cstdio>
 #include <stdexcept>
@@ -17,9 +15,7 @@
 #include <unistd.h>
 
 #include "bench/BenchSupport.h"
-#include "bigview/BigView.h"
-#include "bigview/BigViewProbe.h"
-#include "bigview/ViewPresets.h"
+#include "bench/BenchView.h"
 #include "viewer/TextSearch.h"
 #include "viewer/ViewScroll.h"
 
@@ -81,33 +77,6 @@ double TimeInCgroup(const QString &cgroup, const QString &command)
     return bench::TimeCommand(join + "exec " + command);
 }
 
-double TimeToPaint(TBigView &view, const std::function<void()> &change)
-{
-    const qint64 painted = Probe(view).PaintCount();
-    return bench::TimeCall([&] {
-        change();
-        while (Probe(view).PaintCount() == painted)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-    });
-}
-
-void WriteFigures(const QString &path, const Figures &f)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error("cannot write figures");
-    out.write(reinterpret_cast<const char *>(&f), sizeof f);
-}
-
-Figures ReadFigures(const QString &path)
-{
-    Figures f;
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly) || in.read(reinterpret_cast<char *>(&f), sizeof f) != sizeof f)
-        throw std::runtime_error("no figures from the child");
-    return f;
-}
-
 // The viewer's view in a shown window, in the cgroup; its RssAnon sampled throughout.
 void ShowInChild(const QString &path, const QString &cgroup, const QString &figures)
 {
@@ -119,21 +88,15 @@ void ShowInChild(const QString &path, const QString &cgroup, const QString &figu
         char name[] = "talvo_bench_view_huge";
         char *argv[] = {name, nullptr};
         QApplication app(argc, argv);
-        QWidget window;
-        window.resize(625, 430);
-        auto *layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto *view = new TBigView(&window);
-        layout->addWidget(view);
-        ApplyViewerPreset(*view);
-        window.show();
-        QApplication::processEvents();
+        bench::ViewerWindow w(625, 430);
+        w.Show();
+        TBigView *view = w.view;
 
         DropFromCache(path);
-        f.load = TimeToPaint(*view, [&] { view->LoadFromFile(path); });
+        f.load = bench::TimeToPaint(*view, [&] { view->LoadFromFile(path); });
         f.lines = view->LineCount();
         DropFromCache(path);
-        f.ctrlEnd = TimeToPaint(*view, [&] {
+        f.ctrlEnd = bench::TimeToPaint(*view, [&] {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
             QApplication::sendEvent(view, &press);
         });
@@ -143,12 +106,12 @@ void ShowInChild(const QString &path, const QString &cgroup, const QString &figu
         view->SetTopRow(0);
         QApplication::processEvents();
         DropFromCache(path);
-        f.jump = TimeToPaint(*view, [&] { ShowLineAtTop(*view, view->LineCount() - 1); });
+        f.jump = bench::TimeToPaint(*view, [&] { ShowLineAtTop(*view, view->LineCount() - 1); });
         f.jumpShown = view->RowToLine(view->TopRow()) == view->LineCount() - 1 ||
                       view->TopRow() + 40 >= view->RowCount();
     }
     f.peakAnon = anon.Peak();
-    WriteFigures(figures, f);
+    bench::WriteFigures(figures, f);
 }
 }  // namespace
 
@@ -186,7 +149,7 @@ int main()
 
     qint64 hwm = 0;
     bench::RunInChild([&] { ShowInChild(path, cgroup, figures); }, &hwm);
-    const Figures f = ReadFigures(figures);
+    const auto f = bench::ReadFigures<Figures>(figures);
     if (!cgroup.isEmpty())
         QDir().rmdir(cgroup);
     bench::RemoveDir(dir);

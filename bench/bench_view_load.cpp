@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchView.h"
 #include "bigview/BigView.h"
 #include "bigview/BigViewProbe.h"
 #include "bigview/ViewPresets.h"
@@ -30,44 +31,17 @@ struct Figures {
     int farColumn = 0;
 };
 
-// The child's figures travel back through a small file.
-void WriteFigures(const QString &path, const Figures &f)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error("cannot write figures");
-    out.write(reinterpret_cast<const char *>(&f), sizeof f);
-}
-
-Figures ReadFigures(const QString &path)
-{
-    Figures f;
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly) || in.read(reinterpret_cast<char *>(&f), sizeof f) != sizeof f)
-        throw std::runtime_error("no figures from the child");
-    return f;
-}
-
 // A shown window holding a view placed as the viewer window places its own, with the wrap the
 // viewer takes from the settings. Without wrap the view also gets the horizontal bar the viewer
 // lacks, so that the one long line can be scrolled to its far end.
-struct ViewWindow {
-    QWidget window;
-    TBigView *view = nullptr;
-    ViewWindow(int wrapByte, bool wordWrap)
+struct ViewWindow : bench::ViewerWindow {
+    ViewWindow(int wrapByte, bool wordWrap) : ViewerWindow(1000, 700)
     {
-        window.resize(1000, 700);
-        auto *layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        view = new TBigView(&window);
-        layout->addWidget(view);
-        ApplyViewerPreset(*view);
         view->SetWordWrap(wordWrap);
         view->SetWrapByte(wrapByte);
         if (!wordWrap)
             view->SetScrollBar(ssBoth);
-        window.show();
-        QApplication::processEvents();
+        Show();
     }
 };
 
@@ -101,9 +75,9 @@ Figures LoadInChild(const QString &path, const QString &figures, int wrapByte, b
         f.imageBytes = Probe(*w.view).Image().sizeInBytes();
         if (extra)
             extra(*w.view, f);
-        WriteFigures(figures, f);
+        bench::WriteFigures(figures, f);
     }, &rss);
-    Figures f = ReadFigures(figures);
+    auto f = bench::ReadFigures<Figures>(figures);
     f.peakRss = rss;
     return f;
 }

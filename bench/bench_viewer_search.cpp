@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchView.h"
 #include "bigview/BigView.h"
 #include "bigview/BigViewProbe.h"
 #include "bigview/ViewPresets.h"
@@ -21,34 +22,6 @@ constexpr qint64 kFileBytes = 500'000'000;
 constexpr int kJumpLines = 10'000'000;
 constexpr int kRuns = 3;
 const QByteArray kMissing = "Zq_never_here_7";
-
-// A shown window holding a view placed as the viewer window places its own.
-struct ViewWindow {
-    QWidget window;
-    TBigView *view = nullptr;
-    ViewWindow()
-    {
-        window.resize(625, 430);
-        auto *layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        view = new TBigView(&window);
-        layout->addWidget(view);
-        ApplyViewerPreset(*view);
-        window.show();
-        QApplication::processEvents();
-    }
-};
-
-// Runs `change` and waits until the view has painted the result.
-double TimeToPaint(TBigView &view, const std::function<void()> &change)
-{
-    const qint64 painted = Probe(view).PaintCount();
-    return bench::TimeCall([&] {
-        change();
-        while (Probe(view).PaintCount() == painted)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-    });
-}
 
 void WriteNumberedLines(const QString &path, int count)
 {
@@ -78,9 +51,10 @@ int main(int argc, char **argv)
     bench::GenerateTextFile(path, kFileBytes, 4242);
     const double mb = QFile(path).size() / 1e6;
 
-    ViewWindow w;
+    bench::ViewerWindow w(625, 430);
+    w.Show();
     TBigView &view = *w.view;
-    const double firstLoadS = TimeToPaint(view, [&] { view.LoadFromFile(path); });
+    const double firstLoadS = bench::TimeToPaint(view, [&] { view.LoadFromFile(path); });
     std::printf("viewer-search: first load (WrapByte 80) %d rows in %.3f s\n", view.RowCount(), firstLoadS);
 
     QList<double> findI, findC, grepI, grepC;
@@ -105,12 +79,12 @@ int main(int argc, char **argv)
                 mb / fi, fc, mb / fc);
 
     // The wrap switch reloads the file under the other wrap; the first load is the yardstick.
-    const double toWidthS = TimeToPaint(view, [&] {
+    const double toWidthS = bench::TimeToPaint(view, [&] {
         if (!ReloadWithWrap(view, QFile::encodeName(path), true, 0))
             throw std::runtime_error("the reload failed");
     });
     const int widthRows = view.RowCount();
-    const double toBytesS = TimeToPaint(view, [&] {
+    const double toBytesS = bench::TimeToPaint(view, [&] {
         if (!ReloadWithWrap(view, QFile::encodeName(path), true, 80))
             throw std::runtime_error("the reload failed");
     });
@@ -121,12 +95,12 @@ int main(int argc, char **argv)
 
     const QString linesPath = dir + "/ten million lines.txt";
     WriteNumberedLines(linesPath, kJumpLines);
-    const double linesLoadS = TimeToPaint(view, [&] { view.LoadFromFile(linesPath); });
+    const double linesLoadS = bench::TimeToPaint(view, [&] { view.LoadFromFile(linesPath); });
     QList<double> jump;
     for (int run = 0; run < kRuns; ++run) {
         view.SetTopRow(0);
         QApplication::processEvents();
-        jump << TimeToPaint(view, [&] { ShowLineAtTop(view, kJumpLines - 1); });
+        jump << bench::TimeToPaint(view, [&] { ShowLineAtTop(view, kJumpLines - 1); });
         if (view.RowToLine(view.TopRow()) != kJumpLines - 1)
             throw std::runtime_error("the jump missed the last line");
     }

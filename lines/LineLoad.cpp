@@ -233,6 +233,7 @@ public:
             bool stopped = false;  // the end-of-text byte was found, at `end`
             bool failed = false;
             const int before = table_.count_;
+            int counted = before;  // lines told to the job so far
             const quint32 index = table_.addBlock(block);
             Cut cut;  // the lines are cut as the bytes come
             // A large file read whole: its second half comes on a second thread meanwhile. The
@@ -287,13 +288,13 @@ public:
                 }
                 block->used = filled;
                 split(index, block->bytes.get(), cut, filled, false);
+                CountLines(counted);
             }
             block->used = filled;
             if (!stopped)
                 end = filled;
             const quint64 consumed = split(index, block->bytes.get(), cut, end, atEnd && !failed);
-            if (job_)
-                job_->AddLines(table_.count_ - before);
+            CountLines(counted);
             if (!referencesLastBlock(before))
                 table_.dropLastBlock();
             if (failed)
@@ -318,6 +319,15 @@ public:
     }
 
 private:
+    // Tells the job the lines cut since `counted`, as they come (a pipe's progress is its lines).
+    void CountLines(int &counted)
+    {
+        if (job_) {
+            job_->AddLines(table_.count_ - counted);
+            counted = table_.count_;
+        }
+    }
+
     // Only for a source that delivers more than it announced (a growing file, a pipe).
     static void grow(LineBlock &block, quint64 filled, quint64 maxSize)
     {

@@ -307,6 +307,37 @@ private slots:
         QCOMPARE(third.Count(), 100000);
     }
 
+    // Read for a job: the progress counts the file's bytes, a stop raises EJobCancelled on both
+    // threads, and a pipe that goes quiet is left at once.
+    void readForAJob()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("text");
+        WriteBytes(path, QByteArray(40 * 1024 * 1024, 'x') + "\r\ny");
+        JobControl job;
+        const TBvStrings::FileRead read = TBvStrings::ReadFile(QFile::encodeName(path), &job);
+        QCOMPARE(read.file->count(), 2);
+        QCOMPARE(job.Done(), job.Total());
+        QCOMPARE(job.Total(), qint64(40 * 1024 * 1024 + 3));
+        JobControl stopped;
+        stopped.Cancel();
+        QVERIFY_THROWS_EXCEPTION(EJobCancelled, TBvStrings::ReadFile(QFile::encodeName(path), &stopped));
+
+        const QByteArray fifo = QFile::encodeName(dir.filePath("quiet pipe"));
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        const int writer = ::open(fifo.constData(), O_RDWR);
+        QCOMPARE(::write(writer, "a\r\nb", 4), 4);
+        JobControl quiet;
+        std::thread stopper([&quiet] {
+            QThread::msleep(200);
+            quiet.Cancel();
+        });
+        QVERIFY_THROWS_EXCEPTION(EJobCancelled, TBvStrings::ReadFile(fifo, &quiet));
+        stopper.join();
+        QCOMPARE(quiet.Lines(), qint64(1));  // "a" had come; "b" waits for its end
+        ::close(writer);
+    }
+
     // A FIFO is read once into memory as before; an unreadable file fails to load.
     void pipesAreReadIntoMemory()
     {
