@@ -36,10 +36,11 @@ QStringList Texts(QWidget *window)
     return texts;
 }
 
-// Waits (inside the job's own wait) for the progress window, then hands it to `act`.
-void WhenProgressShows(const std::function<void(QDialog *)> &act)
+// Waits (inside the job's own wait) for the progress window, then hands it to `act`; the wait
+// goes with `owner` when the window never shows.
+void WhenProgressShows(QObject *owner, const std::function<void(QDialog *)> &act)
 {
-    auto *poll = new QTimer;
+    auto *poll = new QTimer(owner);
     QObject::connect(poll, &QTimer::timeout, [poll, act] {
         if (QDialog *window = ProgressWindow()) {
             poll->stop();
@@ -94,7 +95,7 @@ private slots:
         form.Edit1->setText(p("out.txt"));
         QStringList shown;
         QStringList order;
-        WhenProgressShows([&](QDialog *window) {
+        WhenProgressShows(&form, [&](QDialog *window) {
             shown = Texts(window);
             shown << window->windowTitle();
             // The main window's buttons take no input meanwhile.
@@ -127,14 +128,14 @@ private slots:
         TForm1 form(p("TALVO"), {b("first.txt"), b("slow pipe")});
         form.show();
         form.Edit1->setText(p("out.txt"));
-        WhenProgressShows([](QDialog *window) { QTest::keyClick(window, Qt::Key_Escape); });
+        WhenProgressShows(&form, [](QDialog *window) { QTest::keyClick(window, Qt::Key_Escape); });
         form.BtnOk->click();
         QVERIFY(!QFile::exists(p("out.txt")));
         QVERIFY(boxes_.isEmpty());
         QVERIFY(form.isVisible());
 
         // Closed while the join runs: no question, the join stops, then the window closes.
-        WhenProgressShows([&form](QDialog *) { form.close(); });
+        WhenProgressShows(&form, [&form](QDialog *) { form.close(); });
         form.BtnOk->click();
         QVERIFY(!QFile::exists(p("out.txt")));
         QVERIFY(boxes_.isEmpty());
@@ -148,7 +149,7 @@ private slots:
         form.show();
         form.Edit1->setText(p("short.txt"));
         bool seen = false;
-        WhenProgressShows([&seen](QDialog *) { seen = true; });
+        WhenProgressShows(&form, [&seen](QDialog *) { seen = true; });
         form.BtnOk->click();
         QTest::qWait(150);
         QVERIFY(!seen);
