@@ -1,6 +1,7 @@
 #include "bigview/ViewFileLoad.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 
 #include <QTimer>
@@ -41,43 +42,49 @@ void StopFollowing(TBigView &view)
 }
 }
 
-bool LoadFileIntoView(TBigView &view, const QByteArray &path)
+namespace {
+enum class Outcome { Loaded, Failed, Stopped };
+
+// The one list of load failures; whatever was read before a failure or a stop goes too.
+// `read` reads the file's lines, `view` takes them here.
+Outcome LoadInto(TBigView &view, const std::function<TBvStrings::FileRead()> &read)
 {
     StopFollowing(view);
+    view.Clear();
     try {
+        view.TakeRead(read());
+        return Outcome::Loaded;
+    } catch (const EJobCancelled &) {
         view.Clear();
-        view.LoadFromFile(path);
-        return true;
+        return Outcome::Stopped;
     } catch (const EInOutError &) {
     } catch (const EListError &) {
     } catch (const std::bad_alloc &) {
     }
-    // Whatever was read before the failure goes too.
     view.Clear();
-    return false;
+    return Outcome::Failed;
+}
+}
+
+bool LoadFileIntoView(TBigView &view, const QByteArray &path)
+{
+    return LoadInto(view, [&] { return TBvStrings::ReadFile(path); }) == Outcome::Loaded;
 }
 
 bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent)
 {
-    StopFollowing(view);
-    view.Clear();
-    JobControl job;
-    try {
-        // The file is indexed (or a pipe read) in the background; the view takes the lines here.
+    // The file is indexed (or a pipe read) in the background; the view takes the lines here.
+    const Outcome outcome = LoadInto(view, [&] {
+        JobControl job;
         TBvStrings::FileRead read;
         RunInBackground(parent ? parent : view.window(), QStringLiteral("読込中"), job,
                         [&] { read = TBvStrings::ReadFile(path, &job); });
-        view.TakeRead(std::move(read));
+        return read;
+    });
+    if (outcome == Outcome::Loaded)
         FollowShownFile(view, path, failureText, parent);
-        return true;
-    } catch (const EJobCancelled &) {
-        view.Clear();  // stopped: an empty view, as after a failure, without the message
-        return false;
-    } catch (const EInOutError &) {
-    } catch (const EListError &) {
-    } catch (const std::bad_alloc &) {
-    }
-    view.Clear();
-    ShowMessageBox(failureText, MsgKind::Warning, mbAbort, parent);
-    return false;
+    else if (outcome == Outcome::Failed)
+        ShowMessageBox(failureText, MsgKind::Warning, mbAbort, parent);
+    // Stopped: an empty view, as after a failure, without the message.
+    return outcome == Outcome::Loaded;
 }

@@ -4,10 +4,7 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
-#include <functional>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include <sys/mman.h>
 

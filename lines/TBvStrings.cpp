@@ -40,13 +40,19 @@ const MappedFile *TBvStrings::SourceFile() const
     return file_ ? &file_->file() : nullptr;
 }
 
+LineTable TBvStrings::SpansOverFile() const
+{
+    LineTable table;
+    table.setCapacity(file_->count());
+    file_->appendTo(table);
+    return table;
+}
+
 void TBvStrings::Detach()
 {
     if (!file_)
         return;
-    LineTable table;
-    table.setCapacity(file_->count());
-    file_->appendTo(table);
+    LineTable table = SpansOverFile();
     table_.swap(table);
     file_.reset();
 }
@@ -109,24 +115,12 @@ void TBvStrings::Assign(const PlainStrings &source)
 
 void TBvStrings::AssignTo(PlainStrings &dest) const
 {
-    if (file_) {
-        LineTable lines;
-        lines.setCapacity(file_->count());
-        file_->appendTo(lines);
-        dest.table().swap(lines);
-        return;
-    }
-    dest.table().assignFrom(table_);
+    WithTable([&dest](const LineTable &lines) { dest.table().assignFrom(lines); });
 }
 
 QByteArray TBvStrings::GetText() const
 {
-    if (file_) {
-        LineTable lines;
-        file_->appendTo(lines);
-        return lines.text();
-    }
-    return table_.text();
+    return WithTable([](const LineTable &lines) { return lines.text(); });
 }
 
 void TBvStrings::SetText(QByteArrayView text)
@@ -156,12 +150,7 @@ void TBvStrings::SetCommaText(QByteArrayView text)
 
 QByteArray TBvStrings::GetCommaText() const
 {
-    if (file_) {
-        LineTable lines;
-        file_->appendTo(lines);
-        return lines.commaText();
-    }
-    return table_.commaText();
+    return WithTable([](const LineTable &lines) { return lines.commaText(); });
 }
 
 void TBvStrings::Error() const
@@ -203,24 +192,13 @@ void TBvStrings::Take(FileRead &&read)
 
 void TBvStrings::SaveToFile(const QString &fileName) const
 {
-    if (file_) {
-        LineTable lines;
-        file_->appendTo(lines);
-        lines.saveToFile(fileName);  // written to a new file first: the mapping stays intact
-        return;
-    }
-    table_.saveToFile(fileName);
+    // Written to a new file first: a mapping of the same file stays intact.
+    WithTable([&fileName](const LineTable &lines) { lines.saveToFile(fileName); });
 }
 
 void TBvStrings::SaveToStream(QIODevice &stream) const
 {
-    if (file_) {
-        LineTable lines;
-        file_->appendTo(lines);
-        lines.writeText(stream);
-        return;
-    }
-    table_.writeText(stream);
+    WithTable([&stream](const LineTable &lines) { lines.writeText(stream); });
 }
 
 void TBvStrings::LoadFromStream(QIODevice &stream)

@@ -89,6 +89,17 @@ public:
 protected:
     // Turns a file index into the line table, before the lines change.
     void Detach();
+    // The file's lines as a line table of spans into the mapping (no bytes copied).
+    LineTable SpansOverFile() const;
+    // Calls use(lines) with the lines as a line table, whichever way they are kept.
+    template <typename Use>
+    auto WithTable(Use &&use) const
+    {
+        if (!file_)
+            return use(table_);
+        const LineTable spans = SpansOverFile();
+        return use(spans);
+    }
 
     LineTable table_;
     std::shared_ptr<const FileLines> file_;  // while set, the lines are the file's
