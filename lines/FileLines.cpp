@@ -168,7 +168,7 @@ private:
 };
 
 std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path, BreakRule rule,
-                                                 const LoadLimits &limits)
+                                                 const LoadLimits &limits, quint64 textStart)
 {
     auto lines = std::make_shared<FileLines>();
     lines->file_ = MappedFile::Map(fd, AbsolutePath(path).isEmpty() ? path : AbsolutePath(path));
@@ -178,7 +178,8 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
     const char textEndByte = rule == BreakRule::CrOnly ? '\x1A' : '\0';
     const quint64 maxLine = std::min<quint64>(limits.maxLine, 0x7FFFFFFF);
     lines->highs_.push_back(High{0, 0});
-    if (size == 0)
+    textStart = std::min(textStart, size);
+    if (size == textStart)
         return lines;
 
     ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_SEQUENTIAL);
@@ -186,7 +187,7 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
     if (limits.job)
         limits.job->AddTotal(qint64(size));
     std::optional<Cutter> second;
-    const quint64 half = size >= std::max<quint64>(limits.parallelFrom, 2) ? size / 2 : size;
+    const quint64 half = size >= std::max<quint64>(limits.parallelFrom, 2) ? std::max(size / 2, textStart) : size;
     // Room for lines of 16 bytes on average, so the starts are not moved while they are
     // recorded; room that is not written to costs no memory.
     first.Reserve(size);
@@ -194,10 +195,10 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
         second.emplace(file, rule, textEndByte, maxLine, limits.job);
         second->Reserve(size - half);
         SecondThread other([&] { second->Cut(half, size, false); });
-        first.Cut(0, half, true);
+        first.Cut(textStart, half, true);
         other.Wait();
     } else {
-        first.Cut(0, size, true);
+        first.Cut(textStart, size, true);
     }
     ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_NORMAL);
 

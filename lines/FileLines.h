@@ -20,9 +20,10 @@ class FileLines {
 public:
     // Maps the regular file open at `fd` and indexes its lines by `rule` (a text-end byte ends
     // them). EInOutError when it cannot be mapped or read, or holds a line longer than
-    // limits.maxLine; EListError when it holds more than LineTable::MaxCount lines.
+    // limits.maxLine; EListError when it holds more than LineTable::MaxCount lines. The text
+    // starts `textStart` bytes into the file (after a byte-order mark).
     static std::shared_ptr<const FileLines> Load(int fd, const QByteArray &path, BreakRule rule,
-                                                 const LoadLimits &limits = {});
+                                                 const LoadLimits &limits = {}, quint64 textStart = 0);
 
     int count() const { return count_; }
     void checkIndex(int index) const

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -469,6 +470,37 @@ void LineTable::loadFromFile(QFile &file, BreakRule rule, const LoadLimits &limi
         LineSplitter(*this, rule, limits).load(source, size);
     });
     setCapacity(count_);
+}
+
+void LineTable::loadFromBytes(QByteArrayView bytes, BreakRule rule)
+{
+    clear();
+    setCapacity(CapacityEstimate(bytes.size()));
+    MemorySource source(bytes);
+    LineSplitter(*this, rule, LoadLimits{}).load(source, bytes.size());
+    setCapacity(count_);
+}
+
+QByteArray ReadRemainingBytes(QFile &file, JobControl *job)
+{
+    QByteArray bytes;
+    FileSource source(file, job);
+    constexpr qint64 Chunk = 1024 * 1024;
+    for (;;) {
+        const qsizetype at = bytes.size();
+        if (at > std::numeric_limits<qsizetype>::max() - Chunk)
+            throw EInOutError("The file is too large to be read into memory");
+        bytes.resize(at + Chunk);
+        const qint64 n = source.read(bytes.data() + at, Chunk);
+        if (n < 0)
+            throw EInOutError(source.errorString().toStdString());
+        bytes.resize(at + n);
+        if (n == 0)
+            return bytes;
+        // A pipe's progress is its lines.
+        if (job)
+            job->AddLines(std::count(bytes.cbegin() + at, bytes.cend(), '\r'));
+    }
 }
 
 void LineTable::loadInPieces(const QByteArray &path, BreakRule rule, quint64 piece,

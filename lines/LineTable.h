@@ -168,6 +168,8 @@ public:
     void loadFromFile(const QByteArray &path, BreakRule rule, const LoadLimits &limits = {});
     // The same from a file opened for reading (see OpenForReading), read from where it stands.
     void loadFromFile(QFile &file, BreakRule rule, const LoadLimits &limits = {});
+    // Clear, then splits bytes held in memory as loadFromFile splits a file holding them.
+    void loadFromBytes(QByteArrayView bytes, BreakRule rule);
     // Reads the file as loadFromFile splits it, about `piece` bytes at a time: after each piece
     // the complete lines read so far are in the table and `pieceReady` is called, which must
     // take them or clear the table. Memory stays near `piece` plus the longest line, whatever
@@ -221,3 +223,8 @@ private:
     std::shared_ptr<LineBlock> appendBlock_;  // where added lines are copied to
     quint32 appendBlockIndex_ = 0;
 };
+
+// The bytes of a file opened for reading (see OpenForReading), from where it stands to its end.
+// With a job, progress (and a pipe's lines) and a stop (EJobCancelled), as loadFromFile reads.
+// EInOutError when the file cannot be read.
+QByteArray ReadRemainingBytes(QFile &file, JobControl *job = nullptr);

@@ -1,12 +1,24 @@
 #include "lines/TBvStrings.h"
 
 #include "lines/FileLines.h"
+#include "lines/ListErrors.h"
 #include "lines/NativeFile.h"
 #include "lines/PlainStrings.h"
 
 #include <QFile>
 
 #include <algorithm>
+
+namespace {
+// At most `max` of the file's bytes from where it stands.
+QByteArray ReadBytes(QFile &file, qint64 max)
+{
+    QByteArray bytes = file.read(max);
+    if (file.error() != QFileDevice::NoError)
+        throw EInOutError(file.errorString().toStdString());
+    return bytes;
+}
+}
 
 TBvStrings::~TBvStrings()
 {
@@ -91,11 +103,32 @@ void TBvStrings::Clear()
 {
     file_.reset();
     table_.clear();
+    encoding_ = TextEncoding::ShiftJis;
 }
 
 bool TBvStrings::Find(QByteArrayView text, int &line, int &column) const
 {
-    return file_ ? file_->find(text, line, column) : table_.find(text, line, column);
+    const auto find = [&] { return file_ ? file_->find(text, line, column) : table_.find(text, line, column); };
+    if (encoding_ == TextEncoding::ShiftJis)
+        return find();
+    // The byte search folds every ASCII byte: a candidate counts when it starts a character and
+    // is the same text by the encoding's own rule.
+    int knownLine = -1;
+    qsizetype known = 0;  // a character start in knownLine at or before the candidates
+    while (find()) {
+        const QByteArrayView bytes = View(line);
+        const qsizetype at = column - 1;
+        if (line != knownLine) {
+            knownLine = line;
+            known = 0;
+        }
+        const qsizetype start = CharStart(encoding_, bytes, at, known);
+        known = start;
+        if (start == at && EqualIgnoringAsciiCase(encoding_, bytes.sliced(at, text.size()), text))
+            return true;
+        ++column;
+    }
+    return false;
 }
 
 void TBvStrings::AddStrings(const PlainStrings &source)
@@ -165,21 +198,79 @@ void TBvStrings::LoadFromFile(const QString &fileName)
 
 void TBvStrings::LoadFromFile(const QByteArray &path)
 {
-    Clear();
-    Take(ReadFile(path));
+    LoadFromFile(path, std::nullopt);
 }
 
-TBvStrings::FileRead TBvStrings::ReadFile(const QByteArray &path, JobControl *job)
+void TBvStrings::LoadFromFile(const QByteArray &path, std::optional<TextEncoding> encoding)
+{
+    Clear();
+    Take(ReadFile(path, nullptr, encoding));
+}
+
+namespace {
+// The lines of a whole UTF-16 text held in memory.
+void SplitUtf16(LineTable &table, QByteArrayView text, bool bigEndian)
+{
+    // A Ctrl-Z unit ends the text, as the byte does in the other encodings.
+    const char16_t end = u'\x1A';
+    for (qsizetype i = 0; i + 1 < text.size(); i += 2) {
+        const auto *p = reinterpret_cast<const unsigned char *>(text.data()) + i;
+        if ((bigEndian ? char16_t(p[0] << 8 | p[1]) : char16_t(p[1] << 8 | p[0])) == end) {
+            text = text.first(i);
+            break;
+        }
+    }
+    table.setCapacity(int(std::min<qsizetype>(text.size() / 28 + 1, LineTable::MaxCount)));
+    qsizetype from = 0;
+    while (from < text.size()) {
+        const Utf16LineBreak brk = FindUtf16LineBreak(text, from, bigEndian);
+        const qsizetype lineEnd = brk.at < 0 ? text.size() : brk.at;
+        table.add(text.sliced(from, lineEnd - from));
+        if (brk.at < 0)
+            break;
+        from = brk.at + brk.length;
+    }
+}
+
+// Lines of a text held in memory, in its encoding.
+void SplitText(LineTable &table, QByteArrayView text, TextEncoding encoding)
+{
+    if (IsUtf16(encoding))
+        SplitUtf16(table, text, encoding == TextEncoding::Utf16Be);
+    else
+        table.loadFromBytes(text, BreakRule::CrOnly);
+}
+}
+
+TBvStrings::FileRead TBvStrings::ReadFile(const QByteArray &path, JobControl *job, std::optional<TextEncoding> encoding)
 {
     FileRead read;
     QFile file;
     OpenForReading(file, path);
     if (file.isSequential()) {
         // A pipe or a device cannot be mapped: it is read once, into memory.
-        read.table.loadFromFile(file, BreakRule::CrOnly, LoadLimits{.job = job});
+        const QByteArray bytes = ReadRemainingBytes(file, job);
+        read.encoding = encoding.value_or(
+            DetectEncoding(QByteArrayView(bytes).first(std::min(bytes.size(), EncodingProbeBytes)),
+                           bytes.size() <= EncodingProbeBytes));
+        SplitText(read.table, QByteArrayView(bytes).sliced(ByteOrderMarkLength(read.encoding, bytes)), read.encoding);
         return read;
     }
-    read.file = FileLines::Load(file.handle(), path, BreakRule::CrOnly, LoadLimits{.job = job});
+    // The encoding is judged by the file's first bytes only: a file of any size costs the same.
+    const QByteArray prefix = ReadBytes(file, EncodingProbeBytes);
+    read.encoding = encoding.value_or(DetectEncoding(prefix, prefix.size() < EncodingProbeBytes || file.atEnd()));
+    const qsizetype mark = ByteOrderMarkLength(read.encoding, prefix);
+    if (IsUtf16(read.encoding)) {
+        // UTF-16 breaks are two or four bytes, which the byte index does not know: the text is
+        // read into memory and cut there.
+        file.seek(0);
+        if (job)
+            job->AddTotal(file.size());
+        const QByteArray bytes = ReadRemainingBytes(file, job);
+        SplitText(read.table, QByteArrayView(bytes).sliced(std::min(mark, bytes.size())), read.encoding);
+        return read;
+    }
+    read.file = FileLines::Load(file.handle(), path, BreakRule::CrOnly, LoadLimits{.job = job}, quint64(mark));
     return read;
 }
 
@@ -188,6 +279,7 @@ void TBvStrings::Take(FileRead &&read)
     Clear();
     file_ = std::move(read.file);
     table_.swap(read.table);
+    encoding_ = read.encoding;
 }
 
 void TBvStrings::SaveToFile(const QString &fileName) const

@@ -14,8 +14,10 @@
 
 #include "lines/FileLines.h"
 #include "lines/LineTable.h"
+#include "lines/TextEncoding.h"
 
 #include <memory>
+#include <optional>
 
 class MappedFile;
 
@@ -70,17 +72,25 @@ public:
     [[noreturn]] virtual void Error() const;
     virtual void LoadFromFile(const QString &fileName);
     virtual void LoadFromFile(const QByteArray &path);  // the file system's bytes for the name
-
     // A file's lines read on any thread (a worker), for a store on the window thread to take:
-    // the index of a regular file, or the lines of a pipe or device read into memory.
+    // the index of a regular file, or the lines of a pipe, a device or a UTF-16 text read into
+    // memory. The encoding is the one given, or the one the file's first bytes show
+    // (DetectEncoding); a byte-order mark is not part of the first line, and UTF-16 is split at
+    // its own line breaks up to a Ctrl-Z unit.
     struct FileRead {
         std::shared_ptr<const FileLines> file;
         LineTable table;
+        TextEncoding encoding = TextEncoding::ShiftJis;
     };
-    // Like LoadFromFile's reading; with a job, progress and a stop (EJobCancelled).
-    static FileRead ReadFile(const QByteArray &path, JobControl *job = nullptr);
+    // With a job, progress and a stop (EJobCancelled).
+    static FileRead ReadFile(const QByteArray &path, JobControl *job = nullptr,
+                             std::optional<TextEncoding> encoding = std::nullopt);
     // Clear, then the lines read.
     void Take(FileRead &&read);
+    // LoadFromFile in the encoding given, or the detected one.
+    void LoadFromFile(const QByteArray &path, std::optional<TextEncoding> encoding);
+    // The encoding of the file loaded last; Shift-JIS for anything else.
+    TextEncoding Encoding() const { return encoding_; }
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;
     virtual void LoadFromStream(QIODevice &stream);
@@ -103,4 +113,5 @@ protected:
 
     LineTable table_;
     std::shared_ptr<const FileLines> file_;  // while set, the lines are the file's
+    TextEncoding encoding_ = TextEncoding::ShiftJis;
 };

@@ -560,6 +560,38 @@ std::optional<QByteArray> EncodeText(TextEncoding encoding, QStringView text)
     return bytes;
 }
 
+bool EqualIgnoringAsciiCase(TextEncoding encoding, QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto upper = [](Byte c) { return c >= 'a' && c <= 'z' ? Byte(c - 0x20) : c; };
+    const auto *p = reinterpret_cast<const Byte *>(a.data());
+    const auto *q = reinterpret_cast<const Byte *>(b.data());
+    bool equal = true;
+    if (IsUtf16(encoding)) {
+        // The letter is the unit's low byte; its high byte must be zero on both sides.
+        const qsizetype low = encoding == TextEncoding::Utf16Be ? 1 : 0;
+        for (qsizetype i = 0; i < a.size(); i += 2) {
+            if (i + 1 >= a.size())
+                return p[i] == q[i];
+            if (p[i] == q[i] && p[i + 1] == q[i + 1])
+                continue;
+            if (p[i + 1 - low] != 0 || q[i + 1 - low] != 0 || upper(p[i + low]) != upper(q[i + low])
+                || upper(p[i + low]) < 'A' || upper(p[i + low]) > 'Z')
+                return false;
+        }
+        return true;
+    }
+    ForEachChar(encoding, a, [&](qsizetype i, qsizetype n) {
+        if (n == 1 && p[i] < 0x80)
+            equal = upper(p[i]) == upper(q[i]);
+        else
+            equal = std::memcmp(p + i, q + i, size_t(n)) == 0;
+        return equal;
+    });
+    return equal;
+}
+
 Utf16LineBreak FindUtf16LineBreak(QByteArrayView text, qsizetype from, bool bigEndian)
 {
     const auto *p = reinterpret_cast<const Byte *>(text.data());

@@ -254,6 +254,11 @@ QString DecodeText(TextEncoding encoding, QByteArrayView bytes);
 // the encoding cannot hold every character of it.
 std::optional<QByteArray> EncodeText(TextEncoding encoding, QStringView text);
 
+// Whether two texts of the same length are the same characters when ASCII letters are compared
+// without case: a-z and A-Z fold only where they are characters of their own (never a byte of a
+// longer character, nor half of a UTF-16 unit). a starts on a character boundary.
+bool EqualIgnoringAsciiCase(TextEncoding encoding, QByteArrayView a, QByteArrayView b);
+
 // A line break of UTF-16 text: CR LF, a CR or an LF as 16-bit units. at is the byte offset of its
 // first unit (-1: none), length its bytes (2 or 4).
 struct Utf16LineBreak {
