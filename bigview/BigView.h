@@ -40,12 +40,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "bigview/rules/BvRows.h"
 #include "bigview/rules/BvScroll.h"
 #include "bigview/rules/BvText.h"
 #include "lines/TBvStrings.h"
+#include "lines/TextEncoding.h"
 
 class PlainStrings;
 class QIODevice;
@@ -161,6 +163,20 @@ public:
     // Takes lines read on a worker thread (TBvStrings::ReadFile), as LoadFromFile would.
     void TakeRead(TBvStrings::FileRead &&read);
     virtual void LoadFromStream(QIODevice &stream);
+    // The encoding the next file is read in; none (the default) lets each file's first bytes
+    // decide. Text that enters otherwise (Add, Assign, streams) is Shift-JIS.
+    std::optional<TextEncoding> EncodingChoice() const { return encodingChoice_; }
+    void SetEncodingChoice(std::optional<TextEncoding> encoding) { encodingChoice_ = encoding; }
+    // The encoding the lines are shown, measured, searched and copied in.
+    TextEncoding Encoding() const;
+    // Find with a text typed by the user: encoded in the lines' encoding first (nothing found
+    // when the encoding cannot hold it).
+    bool FindText(QStringView text, int &row, int &column) const;
+    // The selection as text decoded from the lines' encoding, lines joined by LF; empty without
+    // a selection.
+    QString SelectedText() const;
+    // Puts SelectedText on the clipboard; without a selection the clipboard stays as it was.
+    void CopyToClipboard() const;
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;
 
@@ -405,6 +421,7 @@ private:
     InputHook inputHook_{this};   // after the members it sets up
 
     std::unique_ptr<TBvStrings> lines_;
+    std::optional<TextEncoding> encodingChoice_;
     TBvRows rows_;
     TBvMetrics metrics_;
     QImage image_;

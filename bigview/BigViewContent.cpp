@@ -1,8 +1,15 @@
 // TBigView: the operations through which text enters and leaves the view.
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "bigview/BigView.h"
 #include "bigview/rules/BvMath.h"
 #include "lines/PlainStrings.h"
 #include "lines/TBvStrings.h"
+
+#include <QFile>
+
+#include <algorithm>
 
 QByteArray TBigView::GetRow(int row) const
 {
@@ -84,6 +91,7 @@ void TBigView::Assign(const PlainStrings &source)
 void TBigView::Clear()
 {
     lines_->Clear();
+    metrics_.SetEncoding(lines_->Encoding());
     LayoutFrom(0);
     UpdateScrollRanges();
     AfterReplaceAll();
@@ -152,9 +160,50 @@ void TBigView::Insert(int row, QByteArrayView text)
         Redraw();
 }
 
+TextEncoding TBigView::Encoding() const
+{
+    return lines_->Encoding();
+}
+
+bool TBigView::FindText(QStringView text, int &row, int &column) const
+{
+    const std::optional<QByteArray> bytes = EncodeText(Encoding(), text);
+    if (!bytes || bytes->isEmpty())
+        return false;
+    return Find(*bytes, row, column);
+}
+
+QString TBigView::SelectedText() const
+{
+    if (SelectionEmpty() || RowCount() == 0)
+        return QString();
+    QPoint from = RowPosToLinePos(selAnchor_), to = RowPosToLinePos(selEnd_);
+    if (to.y() < from.y() || (to.y() == from.y() && to.x() < from.x()))
+        std::swap(from, to);
+    // By lines, not rows: a wrapped line is copied as the one line it is.
+    QString text;
+    const TextEncoding encoding = Encoding();
+    for (int line = from.y(); line <= to.y(); ++line) {
+        const QByteArrayView bytes = lines_->View(line);
+        const qsizetype first = line == from.y() ? std::clamp<qsizetype>(from.x() - 1, 0, bytes.size()) : 0;
+        const qsizetype end = line == to.y() ? std::clamp<qsizetype>(to.x() - 1, first, bytes.size()) : bytes.size();
+        if (line > from.y())
+            text += QLatin1Char('\n');
+        text += DecodeText(encoding, bytes.sliced(first, end - first));
+    }
+    return text;
+}
+
+void TBigView::CopyToClipboard() const
+{
+    const QString text = SelectedText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
 void TBigView::LoadFromFile(const QString &fileName)
 {
-    LoadWith([&] { lines_->LoadFromFile(fileName); });
+    LoadFromFile(QFile::encodeName(fileName));
 }
 
 void TBigView::TakeRead(TBvStrings::FileRead &&read)
@@ -164,7 +213,7 @@ void TBigView::TakeRead(TBvStrings::FileRead &&read)
 
 void TBigView::LoadFromFile(const QByteArray &path)
 {
-    LoadWith([&] { lines_->LoadFromFile(path); });
+    LoadWith([&] { lines_->LoadFromFile(path, encodingChoice_); });
 }
 
 void TBigView::LoadFromStream(QIODevice &stream)
@@ -188,6 +237,7 @@ void TBigView::LoadWith(const std::function<void()> &load)
 
 void TBigView::AfterLoad()
 {
+    metrics_.SetEncoding(lines_->Encoding());
     LayoutFrom(0);
     NoRender = true;
     GrowMaxChar(0, RowCount());

@@ -24,6 +24,7 @@ public:
     explicit ViewRows(const TBigView &view) : view_(view) {}
     int RowCount() const override { return view_.RowCount(); }
     QByteArrayView RowText(int row) const override { return view_.RowView(row); }
+    TextEncoding Encoding() const override { return view_.Encoding(); }
     int RowLength(int row) const override { return view_.RowLength(row); }
     int ColumnAtX(int row, qint64 px, bool wholeChars) const override
     {
@@ -115,7 +116,7 @@ void TBigView::SelectWord(QPoint client)
     const QPoint p = PointToRowPosBytes(client);
     if (!Select() || RowCount() == 0 || p.x() <= 0)
         return;
-    const ColumnSpan span = WordSpanAt(RowView(p.y()), p.x());
+    const ColumnSpan span = WordSpanAt(RowView(p.y()), p.x(), Encoding());
     SetSelAnchor(QPoint(span.first, p.y()));
     SetSelEnd(QPoint(span.end, p.y()));
     Redraw();
@@ -127,6 +128,10 @@ bool TBigView::KeyDown(int &key, int shift)
 {
     if (OnKeyDown)
         OnKeyDown(this, key, shift);
+    if (IsCopyKey(key, shift)) {
+        CopyToClipboard();
+        return true;
+    }
     if (LineCount() == 0)
         return false;
 

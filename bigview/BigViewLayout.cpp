@@ -143,9 +143,11 @@ int TBigView::RowColumnAtX(int row, qint64 px, bool wholeChars) const
     const TBvMetrics::Cursor from = CursorBeforeX(row, px);
     qsizetype i = from.offset;
     qint64 x = from.x;
+    const bool shiftJis = metrics_.Encoding() == TextEncoding::ShiftJis;
     while (i < text.size()) {
-        const int bytes = CharLength(text, i);
-        if (bytes == 2 && !wholeChars) {
+        const int bytes = int(metrics_.CharLen(text, i));
+        // Byte by byte only in Shift-JIS: the other encodings never split a character.
+        if (shiftJis && bytes == 2 && !wholeChars) {
             // The prefix that ends on the lead byte measures it as a byte of its own.
             const qint64 half = x + metrics_.Shape(text.first(i + 1), i).advance;
             if (half >= px)
@@ -155,7 +157,7 @@ int TBigView::RowColumnAtX(int row, qint64 px, bool wholeChars) const
         if (x >= px) {
             // Whole characters: the caret goes to the character's left edge, never between its
             // two bytes. Byte by byte: the last byte the prefix holds.
-            return static_cast<int>(wholeChars ? i + 1 : i + bytes);
+            return static_cast<int>(wholeChars || !shiftJis ? i + 1 : i + bytes);
         }
         i += bytes;
     }
@@ -260,9 +262,17 @@ int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
     qint64 w = metrics_.Advance(s, c, len).x;
     if (W < fit.x)
         W = fit.x;
-    // Estimated bytes per row from the average width per byte, then refined one byte at a time
+    // The count is in cells; in Shift-JIS a cell is a byte.
+    const TextEncoding encoding = metrics_.Encoding();
+    const bool shiftJis = encoding == TextEncoding::ShiftJis;
+    const qint64 cells = shiftJis ? len : CellCount(encoding, s);
+    const auto prefixWidth = [&](qint64 n) {
+        const qint64 bytes = shiftJis ? n : FitBytes(encoding, s, 0, n);
+        return metrics_.Advance(s.first(bytes), {}, bytes).x;
+    };
+    // Estimated cells per row from the average width per cell, then refined one cell at a time
     // until the row is at most two columns short of the width.
-    const qint64 avg = std::max<qint64>(1, w / len);
+    const qint64 avg = std::max<qint64>(1, w / std::max<qint64>(cells, 1));
     qint64 n = W / avg;
     bool grew = false, shrank = false;
     const qint64 slack = W - 2 * fit.charWidth;
@@ -273,9 +283,9 @@ int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
             ++n;
         if (w > W)
             --n;
-        n = std::clamp<qint64>(n, 1, len);
+        n = std::clamp<qint64>(n, 1, cells);
         const qint64 prev = w;
-        w = metrics_.Advance(s.first(n), {}, n).x;
+        w = prefixWidth(n);
         if (w > prev)
             grew = true;
         else

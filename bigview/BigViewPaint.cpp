@@ -70,7 +70,7 @@ void TBigView::RenderRow(QPainter &p, int row, int y)
     while (c.offset < text.size() && c.x < right) {
         const qsizetype i = c.offset;
         const int advance = metrics_.CharAdvance(text, i, c.x);
-        if (text[i] != '\t') {
+        if (!metrics_.IsTab(text, i)) {
             const TBvMetrics::CharShape &shape = metrics_.Shape(text, i);
             if (shape.fallback) {
                 // A character the primary font lacks: let the text engine find a font for it.
@@ -83,7 +83,7 @@ void TBigView::RenderRow(QPainter &p, int row, int y)
             }
         }
         c.x += advance;
-        c.offset += CharLength(text, i);
+        c.offset += metrics_.CharLen(text, i);
     }
     if (!glyphs.isEmpty()) {
         QGlyphRun run;

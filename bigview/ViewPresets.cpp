@@ -14,7 +14,7 @@ void ApplyWindowViewProperties(TBigView &view, TBvStyle frame, bool caret, int w
     view.SetScOver(true);
     view.SetScrollBar(ssVertical);
     view.SetScrollSense(2);
-    view.SetSelect(false);
+    view.SetSelect(true);
     view.setFocusPolicy(Qt::StrongFocus);
     view.SetViewTabStop(4);
     view.SetWrapByte(wrapByte);

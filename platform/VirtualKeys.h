@@ -9,7 +9,7 @@ constexpr int Back = 8, Tab = 9, Clear = 12, Return = 13, Shift = 16, Control = 
 constexpr int Pause = 19, Capital = 20, Escape = 27, Space = 32;
 constexpr int Prior = 33, Next = 34, End = 35, Home = 36;
 constexpr int Left = 37, Up = 38, Right = 39, Down = 40, Insert = 45, Delete = 46;
-constexpr int A = 'A', B = 'B', D = 'D', E = 'E', F = 'F', J = 'J', N = 'N', P = 'P', S = 'S';
+constexpr int A = 'A', B = 'B', C = 'C', D = 'D', E = 'E', F = 'F', J = 'J', N = 'N', P = 'P', S = 'S';
 constexpr int T = 'T', W = 'W', X = 'X';
 constexpr int Numpad0 = 0x60, Multiply = 0x6A, Add = 0x6B, Subtract = 0x6D, Decimal = 0x6E,
               Divide = 0x6F;

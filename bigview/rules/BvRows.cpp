@@ -96,6 +96,13 @@ int TBvRows::FitCount(QByteArrayView line, int start, int count)
     return count;
 }
 
+int TBvRows::FitCount(TextEncoding encoding, QByteArrayView line, int start, int count)
+{
+    if (encoding == TextEncoding::ShiftJis)
+        return FitCount(line, start, count);
+    return int(FitBytes(encoding, line, start - 1, std::max(count, 1)));
+}
+
 void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
                          const WidthCount &widthCount)
 {
@@ -109,9 +116,11 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     }
     // The rows of the lines before L stay as they are.
     more_.resize(FirstContinuation(L));
+    const TextEncoding encoding = store.Encoding();
 
     for (int a = L; a < lineCount; ++a) {
-        // Most lines of a big file fit a row: the store skips them without reading their bytes.
+        // Most lines of a big file fit a row: the store skips them without reading their bytes
+        // (no character takes more cells than it has bytes).
         if (wrapByte > 0) {
             a = store.NextLineLongerThan(a, wrapByte);
             if (a >= lineCount)
@@ -124,7 +133,7 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
         const int count0 = wrapByte > 0 ? wrapByte : widthCount(s);
         if (count0 >= len)
             continue;  // the whole line fits the window's width
-        qint64 start = 1 + FitCount(s, 1, count0);
+        qint64 start = 1 + FitCount(encoding, s, 1, count0);
         while (start <= len) {
             if (more_.size() >= size_t(INT_MAX) - size_t(lineCount))
                 bv::RaiseOverflow();
@@ -134,7 +143,7 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
                 more_.reserve(std::min<size_t>(more_.size() + std::max<size_t>(more_.size() / 8, 1024), size_t(INT_MAX)));
             }
             more_.push_back(TBvContinuation{a, static_cast<qint32>(start)});
-            start += FitCount(s, static_cast<int>(start), count0);
+            start += FitCount(encoding, s, static_cast<int>(start), count0);
         }
     }
 }

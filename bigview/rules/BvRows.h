@@ -35,7 +35,8 @@ using TBvContinuationList = std::vector<TBvContinuation, LargeArrayAllocator<TBv
 
 class TBvRows {
 public:
-    // How many bytes of a (non-empty) line fit one row when wrapping at the window width.
+    // How many cells of a (non-empty) line fit one row when wrapping at the window width (bytes
+    // for Shift-JIS, where a byte is a cell).
     using WidthCount = std::function<int(QByteArrayView line)>;
 
     int Count() const { return lineCount_ + static_cast<int>(more_.size()); }
@@ -45,7 +46,7 @@ public:
     int MaxLen(int first, int count) const;
 
     // Rebuilds the rows of lines L..store.Count()-1 and keeps the earlier ones. wrapByte > 0
-    // wraps at that many bytes; 0 asks widthCount for each line. Rows are read from `store` as
+    // wraps at that many cells of the store's encoding; 0 asks widthCount for each line. Rows are read from `store` as
     // asked for (only the rows after a line's first are kept): the store must outlive the rows,
     // and a change to a line must be followed by a layout from that line on.
     void LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
@@ -68,6 +69,9 @@ public:
     // Byte count of a row when wrapping the line at `count` bytes from `start`: one less when the
     // row would end on a lead byte, and at least a whole double-byte character.
     static int FitCount(QByteArrayView line, int start, int count);
+    // The same in the line's encoding, `count` being cells: for Shift-JIS the rule above, for the
+    // others whole characters up to `count` cells (at least one character).
+    static int FitCount(TextEncoding encoding, QByteArrayView line, int start, int count);
 
 private:
     // A row found: its line, where it starts, and the first continuation after it.

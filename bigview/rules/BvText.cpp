@@ -27,6 +27,7 @@ void TBvMetrics::SetFont(const QFont &font)
     singleKnown_.assign(256, false);
     pairs_.reset();
     pairKnown_.clear();
+    wideKeys_.clear();
     pairAdvance_.reset(new qint16[65536]);
     std::fill_n(pairAdvance_.get(), 65536, qint16(-1));
     // Single-byte advances are read on every byte of every measured text: fill them now.
@@ -44,11 +45,38 @@ int TBvMetrics::EffectiveTabDistance() const
     return tabDistance_ > 0 ? tabDistance_ : defaultTab_;
 }
 
+void TBvMetrics::SetEncoding(TextEncoding encoding)
+{
+    if (encoding == encoding_)
+        return;
+    encoding_ = encoding;
+    pairs_.reset();
+    pairKnown_.clear();
+    std::fill_n(pairAdvance_.get(), 65536, qint16(-1));
+    wideKeys_.clear();
+}
+
+bool TBvMetrics::IsTab(QByteArrayView text, qsizetype i) const
+{
+    if (!IsUtf16(encoding_))
+        return text[i] == '\t';
+    if (i + 1 >= text.size())
+        return false;
+    const bool bigEndian = encoding_ == TextEncoding::Utf16Be;
+    return text[i + (bigEndian ? 1 : 0)] == '\t' && text[i + (bigEndian ? 0 : 1)] == 0;
+}
+
 TBvMetrics::CharShape TBvMetrics::MakeShape(QByteArrayView bytes) const
 {
-    CharShape shape;
+    // Shift-JIS through the code page's converter, as every view drew it so far (the control
+    // codes it swaps are all drawn as blanks).
     QStringDecoder decoder = Cp932Decoder();
-    QString text = decoder.decode(bytes);
+    return MakeShape(decoder.decode(bytes));
+}
+
+TBvMetrics::CharShape TBvMetrics::MakeShape(const QString &text) const
+{
+    CharShape shape;
     const QFontMetrics fm(font_);
     const int blank = qMax(1, fm.horizontalAdvance(QLatin1Char(' ')));
     bool control = text.isEmpty();
@@ -119,8 +147,67 @@ const TBvMetrics::CharShape &TBvMetrics::PairShape(unsigned char lead, unsigned 
     return pairs_[key];
 }
 
+int TBvMetrics::KeyOf(QByteArrayView text, qsizetype i, qsizetype length) const
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data()) + i;
+    switch (encoding_) {
+    case TextEncoding::Utf8:
+        if (length == 1)
+            return p[0] < 0x80 ? p[0] : 0xFFFD;
+        if (length == 2)
+            return (p[0] & 0x1F) << 6 | (p[1] & 0x3F);
+        if (length == 3)
+            return (p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+        return -1;
+    case TextEncoding::EucJp:
+        // Bytes below 0x8E and pairs from 0x8EA1 on: the keys never meet.
+        return length == 1 ? p[0] : length == 2 ? (p[0] << 8 | p[1]) : -1;
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be: {
+        if (length != 2)
+            return length == 1 ? 0xFFFD : -1;
+        const int unit = encoding_ == TextEncoding::Utf16Be ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+        return unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit;
+    }
+    case TextEncoding::ShiftJis:
+        break;
+    }
+    return -1;
+}
+
+const TBvMetrics::CharShape &TBvMetrics::KeyShape(int key, QByteArrayView bytes) const
+{
+    if (!pairs_) {
+        pairs_.reset(new CharShape[65536]);
+        pairKnown_.assign(65536, false);
+    }
+    if (!pairKnown_[size_t(key)]) {
+        pairs_[key] = MakeShape(DecodeText(encoding_, bytes));
+        pairKnown_[size_t(key)] = true;
+        pairAdvance_[key] = pairs_[key].advance;
+    }
+    return pairs_[key];
+}
+
+const TBvMetrics::CharShape &TBvMetrics::OtherShape(QByteArrayView text, qsizetype i, qsizetype length) const
+{
+    const QByteArrayView bytes = text.sliced(i, length);
+    const int key = KeyOf(text, i, length);
+    if (key >= 0)
+        return KeyShape(key, bytes);
+    quint64 packed = quint64(length) << 32;
+    for (qsizetype k = 0; k < length && k < 4; ++k)
+        packed |= quint64(static_cast<unsigned char>(bytes[k])) << (8 * k);
+    auto it = wideKeys_.find(packed);
+    if (it == wideKeys_.end())
+        it = wideKeys_.emplace(packed, MakeShape(DecodeText(encoding_, bytes))).first;
+    return it->second;
+}
+
 const TBvMetrics::CharShape &TBvMetrics::Shape(QByteArrayView text, qsizetype i) const
 {
+    if (encoding_ != TextEncoding::ShiftJis)
+        return OtherShape(text, i, CharLen(text, i));
     const auto b = static_cast<unsigned char>(text[i]);
     if (CharLength(text, i) == 2)
         return PairShape(b, static_cast<unsigned char>(text[i + 1]));
@@ -129,10 +216,12 @@ const TBvMetrics::CharShape &TBvMetrics::Shape(QByteArrayView text, qsizetype i)
 
 int TBvMetrics::CharAdvance(QByteArrayView text, qsizetype i, qint64 x) const
 {
-    if (text[i] == '\t') {
+    if (IsTab(text, i)) {
         const int d = EffectiveTabDistance();
         return static_cast<int>((x / d + 1) * d - x);
     }
+    if (encoding_ != TextEncoding::ShiftJis)
+        return OtherAdvance(text, i, CharLen(text, i));
     return Shape(text, i).advance;
 }
 
@@ -309,13 +398,50 @@ inline TBvMetrics::Cursor TBvMetrics::Walk(QByteArrayView text, Cursor from, qsi
     return {i, x};
 }
 
+// The walk in the other encodings: character by character, ASCII without a look at the
+// encoding's rules where a byte below 0x80 is always a character of its own.
+template <bool StopAtX>
+inline TBvMetrics::Cursor TBvMetrics::WalkOther(QByteArrayView text, Cursor from, qsizetype limit,
+                                                qint64 maxX) const
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const qsizetype n = qMin(limit, text.size());
+    const bool bytesAreAscii = !IsUtf16(encoding_);
+    qsizetype i = from.offset;
+    qint64 x = from.x;
+    while (i < n) {
+        if (StopAtX && x > maxX)
+            break;
+        if (bytesAreAscii && p[i] < 0x80 && p[i] != '\t') {
+            const int a = pairAdvance_[p[i]];
+            x += a >= 0 ? a : KeyShape(p[i], text.sliced(i, 1)).advance;
+            ++i;
+            continue;
+        }
+        if (IsTab(text, i)) {
+            const qint64 tab = EffectiveTabDistance();
+            x = (x / tab + 1) * tab;
+            i += bytesAreAscii ? 1 : 2;
+            continue;
+        }
+        const qsizetype length = CharLen(text, i);
+        x += OtherAdvance(text, i, length);
+        i += length;
+    }
+    return {i, x};
+}
+
 TBvMetrics::Cursor TBvMetrics::Advance(QByteArrayView text, Cursor from, qsizetype limit) const
 {
+    if (encoding_ != TextEncoding::ShiftJis)
+        return WalkOther<false>(text, from, limit, 0);
     return Walk<false>(text, from, limit, 0);
 }
 
 TBvMetrics::Cursor TBvMetrics::AdvanceToX(QByteArrayView text, Cursor from, qint64 maxX) const
 {
+    if (encoding_ != TextEncoding::ShiftJis)
+        return WalkOther<true>(text, from, text.size(), maxX);
     return Walk<true>(text, from, text.size(), maxX);
 }
 
@@ -333,7 +459,7 @@ TBvMetrics::Cursor TBvMetrics::SeekX(QByteArrayView text, Cursor from, qint64 x)
         if (next > x)
             break;
         at = next;
-        i += CharLength(text, i);
+        i += CharLen(text, i);
     }
     return {i, at};
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Shift-JIS byte classification and text measuring for the big-text view. Plain classes: the
+// Shift-JIS byte classification and text measuring for the big-text view (in the file's
+// encoding). Plain classes: the
 // layout, the painting, the caret and the tests use them without a window.
 #include <QByteArrayView>
 #include <QFont>
@@ -8,9 +9,11 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "lines/ShiftJis.h"
+#include "lines/TextEncoding.h"
 
 // Kind of the byte at the 1-based position pos of text: 0 single byte, 1 lead byte, 2 trail byte;
 // 0 when the text is shorter than pos bytes. text must start on a character boundary (a row's
@@ -18,9 +21,11 @@
 // text's start, so it is cheap at the far end of a very long row.
 int ByteKind(QByteArrayView text, int pos);
 
-// Widths of Shift-JIS text drawn in one font with tab expansion. Advances are cached per
-// character (per byte for single-byte characters, per byte pair for double-byte ones), so
-// measuring a line costs a table look-up per character. Widths are 64-bit: a 100 MB line is wider
+// Widths of text drawn in one font with tab expansion, in the encoding set (Shift-JIS unless
+// told). Advances are cached per character (for Shift-JIS per byte for single-byte characters,
+// per byte pair for double-byte ones; for the other encodings per code point, or per byte pair
+// of EUC-JP), so measuring a line costs a table look-up per character. An invalid byte is a
+// character of its own, drawn as one U+FFFD. Widths are 64-bit: a 100 MB line is wider
 // than 32 bits of pixels can hold at large fonts.
 class TBvMetrics {
 public:
@@ -33,6 +38,15 @@ public:
     // (CharWidth x ViewTabStop); 0 or less expands a tab to eight average character widths.
     void SetFont(const QFont &font);
     void SetTabDistance(int pixels);
+    // Another encoding drops the cached advances of characters that are more than a byte.
+    void SetEncoding(TextEncoding encoding);
+    TextEncoding Encoding() const { return encoding_; }
+    // Bytes of the character at text[i] in the encoding, and whether it is a tab.
+    qsizetype CharLen(QByteArrayView text, qsizetype i) const
+    {
+        return encoding_ == TextEncoding::ShiftJis ? ::CharLength(text, i) : ::CharLength(encoding_, text, i);
+    }
+    bool IsTab(QByteArrayView text, qsizetype i) const;
     const QFont &Font() const { return font_; }
     int TabDistance() const { return tabDistance_; }
     int EffectiveTabDistance() const;
@@ -54,7 +68,7 @@ public:
     // Continues a walk from `from` until the next character would start at or beyond x = `x`
     // (stops on the character that contains x), or at the end of text.
     Cursor SeekX(QByteArrayView text, Cursor from, qint64 x) const;
-    // Advance of one character (1 or 2 bytes at text[i]) drawn at x.
+    // Advance of one character (at text[i]) drawn at x.
     int CharAdvance(QByteArrayView text, qsizetype i, qint64 x) const;
 
     // Drawing support: glyphs of one character, with their offsets from the character's x.
@@ -74,7 +88,24 @@ public:
     const QRawFont &RawFont() const { return rawFont_; }
 
 private:
-    CharShape MakeShape(QByteArrayView bytes) const;
+    CharShape MakeShape(QByteArrayView bytes) const;  // Shift-JIS bytes
+    CharShape MakeShape(const QString &text) const;
+    // The other encodings: a character's key in the pair tables (its code point, or for
+    // EUC-JP its byte or byte pair), or -1 when it has none (beyond the basic plane, JIS X 0212).
+    int KeyOf(QByteArrayView text, qsizetype i, qsizetype length) const;
+    const CharShape &KeyShape(int key, QByteArrayView bytes) const;
+    const CharShape &OtherShape(QByteArrayView text, qsizetype i, qsizetype length) const;
+    int OtherAdvance(QByteArrayView text, qsizetype i, qsizetype length) const
+    {
+        const int key = KeyOf(text, i, length);
+        if (key >= 0 && pairAdvance_[key] >= 0)
+            return pairAdvance_[key];
+        return OtherShape(text, i, length).advance;
+    }
+    template <bool StopAtX>
+    Cursor WalkOther(QByteArrayView text, Cursor from, qsizetype limit, qint64 maxX) const;
+    TextEncoding encoding_ = TextEncoding::ShiftJis;
+    mutable std::unordered_map<quint64, CharShape> wideKeys_;  // characters without a key
     const CharShape &SingleShape(unsigned char b) const;
     const CharShape &PairShape(unsigned char lead, unsigned char trail) const;
 

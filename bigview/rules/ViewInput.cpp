@@ -32,11 +32,71 @@ int BarPosToTopRow(int pos, int rangeMax, int maxTop)
     return bv::RoundEven(double(pos) / double(rangeMax) * double(maxTop));
 }
 
+namespace {
+// The column of the character holding cell `cell` (0-based) of a row, or the row's end.
+int ColumnAtCell(TextEncoding encoding, QByteArrayView text, qsizetype cell)
+{
+    qsizetype column = text.size() + 1, cells = 0;
+    ForEachChar(encoding, text, [&](qsizetype i, qsizetype) {
+        cells += CharCells(encoding, text, i);
+        if (cells > cell) {
+            column = i + 1;
+            return false;
+        }
+        return true;
+    });
+    return int(column);
+}
+
+QPoint MoveCaretByChars(CaretMove move, QPoint from, const CaretRows &rows, int visibleRows)
+{
+    const TextEncoding encoding = rows.Encoding();
+    const int last = rows.RowCount() - 1;
+    const int row = std::clamp(from.y(), 0, last);
+    const QByteArrayView text = rows.RowText(row);
+    const qsizetype at = std::clamp<qsizetype>(qsizetype(from.x()) - 1, 0, text.size());
+    const int page = std::max(visibleRows, 0);
+    const auto vertical = [&](int to) {
+        const qsizetype cell = CellCount(encoding, text.first(at));
+        return QPoint(ColumnAtCell(encoding, rows.RowText(to), cell), to);
+    };
+    switch (move) {
+    case CaretMove::LineUp:
+        return vertical(std::max(row - 1, 0));
+    case CaretMove::LineDown:
+        return vertical(std::min(row + 1, last));
+    case CaretMove::PageUp:
+        return vertical(std::max(row - page, 0));
+    case CaretMove::PageDown:
+        return vertical(row > last - page ? last : row + page);
+    case CaretMove::CharLeft:
+        if (at == 0)
+            return QPoint(1, row);
+        return QPoint(int(CharStart(encoding, text, std::min(at, text.size()) - 1)) + 1, row);
+    case CaretMove::CharRight:
+        if (at >= text.size())
+            return QPoint(int(text.size()) + 2, row);  // past the end, as in Shift-JIS: clamped back
+        return QPoint(int(CharStart(encoding, text, at) + CharLength(encoding, text, CharStart(encoding, text, at))) + 1, row);
+    case CaretMove::RowStart:
+        return QPoint(1, row);
+    case CaretMove::RowEnd:
+        return QPoint(int(text.size()) + 1, row);
+    case CaretMove::TextStart:
+        return QPoint(1, 0);
+    case CaretMove::TextEnd:
+        return QPoint(int(rows.RowText(last).size()) + 1, last);
+    }
+    return from;
+}
+}
+
 QPoint MoveCaret(CaretMove move, QPoint from, const CaretRows &rows, int visibleRows)
 {
     const int count = rows.RowCount();
     if (count <= 0)
         return from;
+    if (rows.Encoding() != TextEncoding::ShiftJis)
+        return MoveCaretByChars(move, from, rows, visibleRows);
     const int last = count - 1;
     int column = from.x();
     // Rows can have been re-wrapped under a kept caret; never read a row that is gone.
@@ -127,8 +187,52 @@ QPoint PositionAtPoint(const PointGeometry &geometry, const PointRows &rows, QPo
     return QPoint(rows.ColumnAtX(r, px, wholeChars), r);
 }
 
-ColumnSpan WordSpanAt(QByteArrayView text, int column)
+namespace {
+ColumnSpan WordSpanByChars(QByteArrayView text, int column, TextEncoding encoding)
 {
+    const qsizetype at = qsizetype(column) - 1;
+    if (column < 1 || at >= text.size())
+        return ColumnSpan{column, column + 1};
+    const auto isWordChar = [&](qsizetype i, qsizetype n) {
+        if (IsUtf16(encoding)) {
+            const bool bigEndian = encoding == TextEncoding::Utf16Be;
+            return n == 2 && text[i + (bigEndian ? 0 : 1)] == 0
+                && IsWordByte(static_cast<unsigned char>(text[i + (bigEndian ? 1 : 0)]));
+        }
+        return n == 1 && IsWordByte(static_cast<unsigned char>(text[i]));
+    };
+    // One walk over the row finds the run of word characters, or the character, under the column.
+    ColumnSpan span{column, column + 1};
+    qsizetype runStart = -1;
+    bool inWord = false;  // the column's character is a word character: the run is extended
+    ForEachChar(encoding, text, [&](qsizetype i, qsizetype n) {
+        const bool word = isWordChar(i, n);
+        if (inWord && !word)
+            return false;
+        if (word && runStart < 0)
+            runStart = i;
+        if (!word)
+            runStart = -1;
+        if (i + n <= at)
+            return true;
+        // The character under the column.
+        inWord = word;
+        if (!word) {
+            span = ColumnSpan{int(i) + 1, int(i + n) + 1};
+            return false;
+        }
+        span.first = int(runStart) + 1;
+        span.end = int(i + n) + 1;
+        return true;  // the run goes on while word characters follow
+    });
+    return span;
+}
+}
+
+ColumnSpan WordSpanAt(QByteArrayView text, int column, TextEncoding encoding)
+{
+    if (encoding != TextEncoding::ShiftJis)
+        return WordSpanByChars(text, column, encoding);
     ColumnSpan span{column, column};
     const int length = int(text.size());
     const int kind = ByteKind(text, column);

@@ -7,9 +7,11 @@
 #include <QtGlobal>
 
 #include <array>
+#include <utility>
 #include <span>
 
 #include "bigview/rules/BvScroll.h"
+#include "lines/TextEncoding.h"
 #include "platform/VirtualKeys.h"
 
 // ---- Key tables ----
@@ -98,6 +100,19 @@ inline constexpr std::array<ScrollKey, 6> HorizontalKeyTable{{
     {vk::End, kshift::None, ScrollBottom},
 }};
 
+// Keys that copy the selection to the clipboard.
+inline constexpr std::array<std::pair<int, int>, 2> CopyKeyTable{{
+    {vk::C, kshift::Ctrl},
+    {vk::Insert, kshift::Ctrl},
+}};
+constexpr bool IsCopyKey(int key, int shift)
+{
+    for (const auto &[k, s] : CopyKeyTable)
+        if (k == key && s == shift)
+            return true;
+    return false;
+}
+
 // Index of the caret-table entry for (key, shift), or -1. The Shift forms are looked at only
 // when the view allows selecting.
 int FindCaretKey(int key, int shift, bool withShiftForms);
@@ -118,6 +133,7 @@ class CaretRows {
 public:
     virtual int RowCount() const = 0;
     virtual QByteArrayView RowText(int row) const = 0;  // the row's bytes, no copy
+    virtual TextEncoding Encoding() const { return TextEncoding::ShiftJis; }
 
 protected:
     ~CaretRows() = default;
@@ -127,6 +143,8 @@ protected:
 // the right (Right at the end of a row); the view's clamping takes it back. A movement never
 // leaves the caret on the trail byte of a double-byte character: vertical moves and Left go to
 // the character's lead byte or past the character depending on the direction of travel.
+// In the other encodings the caret moves by characters, and a vertical move keeps its cell
+// column: it lands on the character that holds that cell, or at the end of a shorter row.
 QPoint MoveCaret(CaretMove move, QPoint from, const CaretRows &rows, int visibleRows);
 
 // ---- Pointer positions ----
@@ -174,4 +192,6 @@ struct ColumnSpan {
 // around it, a double-byte character on its own, or any other single byte on its own. Word
 // bytes that are trail bytes of double-byte characters never join a word. Past the row's end
 // the span is (column, column + 1), which the view's clamping turns into an empty selection.
-ColumnSpan WordSpanAt(QByteArrayView text, int column);
+// In the other encodings the same by characters: a run of word characters (ASCII), or the one
+// character under the column.
+ColumnSpan WordSpanAt(QByteArrayView text, int column, TextEncoding encoding = TextEncoding::ShiftJis);
