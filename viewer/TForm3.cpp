@@ -1,6 +1,7 @@
 #include "viewer/TForm3.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -14,6 +15,8 @@
 #include "platform/KeyRouter.h"
 #include "platform/VirtualKeys.h"
 #include "viewer/StatusCaption.h"
+
+#include <algorithm>
 
 namespace {
 // "Exactly" a modifier: that one held and no other.
@@ -63,6 +66,8 @@ void TForm3::FormDropFiles(const QByteArrayList &paths)
     // The marker and the caption told of a hit in the file that goes.
     HideHitMarker();
     setWindowTitle(QStringLiteral("Talvo (ﾋﾞｭｰﾜ)"));
+    // Another file is judged by its own bytes.
+    BigView1->SetEncodingChoice(std::nullopt);
     if (!ShowFileInView(*BigView1, paths.first(), filemsg::CannotShow, this))
         return;
     State.ShownFile = paths.first();
@@ -90,6 +95,19 @@ void TForm3::BuildMenus()
     MenuDisp->setObjectName("MenuDisp");
     item(MenuDisp, MenuWrapChange, "MenuWrapChange", QStringLiteral("折返切替(&W)..."),
          &TForm3::MenuWrapChangeClick);
+    MenuEncoding = MenuDisp->addMenu(QStringLiteral("文字ｺｰﾄﾞ(&E)"));
+    MenuEncoding->setObjectName("MenuEncoding");
+    encodingGroup_ = new QActionGroup(this);
+    for (const EncodingMenuEntry &entry : EncodingMenu) {
+        QAction *action = MenuEncoding->addAction(QString::fromUtf16(entry.caption));
+        action->setCheckable(true);
+        encodingGroup_->addAction(action);
+        MenuEncodingItems.append(action);
+        const std::optional<TextEncoding> encoding = entry.encoding;
+        connect(action, &QAction::triggered, this, [this, encoding] { MenuEncodingClick(encoding); });
+    }
+    MenuEncodingItems.front()->setObjectName("MenuEncodingAuto");
+    connect(MenuEncoding, &QMenu::aboutToShow, this, &TForm3::UpdateEncodingMenu);
     MenuOption = MainMenu1->addMenu(QStringLiteral("環境設定(&K)"));
     MenuOption->setObjectName("MenuOption");
     item(MenuOption, MenuWordWrap, "MenuWordWrap", QStringLiteral("折返設定(&W)..."), &TForm3::MenuWordWrapClick);
@@ -196,8 +214,32 @@ void TForm3::ShowHitMarker(QPoint pos)
 void TForm3::ShowStatusCaption(int column)
 {
     const int row = State.HitRow;
+    // The column counts cells: a byte of Shift-JIS, a character (two when wide) elsewhere.
+    const QByteArrayView text = row >= 1 && row <= BigView1->RowCount() ? BigView1->RowView(row - 1) : QByteArrayView();
+    const qsizetype before = std::clamp<qsizetype>(qsizetype(column) - 1, 0, text.size());
+    const qint64 cells = BigView1->Encoding() == TextEncoding::ShiftJis
+        ? column : CellCount(BigView1->Encoding(), text.first(before)) + 1;
     setWindowTitle(StatusCaption(BigView1->RowCount(), BigView1->LineCount(), row,
-                                 BigView1->RowToLine(row - 1) + 1, column));
+                                 BigView1->RowToLine(row - 1) + 1, int(cells)));
+}
+
+void TForm3::UpdateEncodingMenu()
+{
+    const std::optional<TextEncoding> choice = BigView1->EncodingChoice();
+    for (qsizetype i = 0; i < MenuEncodingItems.size(); ++i) {
+        const EncodingMenuEntry &entry = EncodingMenu[i];
+        MenuEncodingItems[i]->setChecked(entry.encoding == choice);
+        if (!entry.encoding) {
+            // The automatic entry says what it found for the file shown.
+            QString caption = QString::fromUtf16(entry.caption);
+            if (!choice && BigView1->LineCount() > 0) {
+                for (const EncodingMenuEntry &other : EncodingMenu)
+                    if (other.encoding == BigView1->Encoding())
+                        caption += QStringLiteral(" (%1)").arg(QString::fromUtf16(other.caption));
+            }
+            MenuEncodingItems[i]->setText(caption);
+        }
+    }
 }
 
 void TForm3::Timer1Timer()

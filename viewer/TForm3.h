@@ -7,9 +7,13 @@
 #include <QPoint>
 #include <QTimer>
 
+#include <optional>
+
+#include "lines/TextEncoding.h"
 #include "viewer/ViewerState.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QMenuBar;
 class TBigView;
@@ -21,7 +25,9 @@ public:
     ~TForm3() override;
 
     QMenuBar *MainMenu1 = nullptr;
-    QMenu *MenuSearch = nullptr, *MenuDisp = nullptr, *MenuOption = nullptr;
+    QMenu *MenuSearch = nullptr, *MenuDisp = nullptr, *MenuOption = nullptr, *MenuEncoding = nullptr;
+    // The entries of MenuEncoding, in the order of EncodingMenu.
+    QList<QAction *> MenuEncodingItems;
     QAction *MenuFind = nullptr, *MenuReFind = nullptr, *MenuReFindPrior = nullptr,
             *MenuJump = nullptr, *MenuWrapChange = nullptr, *MenuWordWrap = nullptr,
             *MenuScroll = nullptr;
@@ -50,13 +56,19 @@ public:
     void MenuWrapChangeClick();
     void MenuWordWrapClick();
     void MenuScrollClick();
+    // Reads the shown file again in the encoding chosen (none: the one its bytes show), keeping
+    // the top line. The choice holds for this file only.
+    void MenuEncodingClick(std::optional<TextEncoding> encoding);
+    // Checks the entry of the view's choice; the automatic entry names what it found.
+    void UpdateEncodingMenu();
     void WordWrapDspChange();
 
     // The hit marker: the caret at a hit (column, row), remembered with the view's top row and
     // watched by Timer1 at 100 ms; hidden by the keys of FormKeyDown, a new search or scrolling.
     void ShowHitMarker(QPoint pos);
     void HideHitMarker();
-    // The caption after a hit at 1-based State.HitRow, 1-based byte column `column`.
+    // The caption after a hit at 1-based State.HitRow, 1-based byte column `column` (shown as
+    // the cell column).
     void ShowStatusCaption(int column);
     // Interval 0 stops the timer.
     void SetTimerInterval(int ms);
@@ -66,5 +78,6 @@ protected:
 
 private:
     void BuildMenus();
+    QActionGroup *encodingGroup_ = nullptr;
     bool closed_ = false;
 };

@@ -26,7 +26,9 @@ constexpr int SearchStopped = -2;
 // through a big file runs in the background with the progress window and its 中止.
 int SearchFrom(TForm3 &form, int first, bool downwards, int *column)
 {
-    const SearchPattern pattern(form.State.SearchText, form.State.SearchUperLower);
+    // The search text is typed as Shift-JIS; the rows may be in another encoding.
+    const SearchPattern pattern =
+        SearchPattern::ForRows(form.State.SearchText, form.State.SearchUperLower, form.BigView1->Encoding());
     JobControl job;
     int row = -1;
     try {
@@ -136,6 +138,18 @@ void TForm3::MenuWrapChangeClick()
     }
     if (topLine >= 0)
         ShowLineAtTop(*BigView1, topLine);
+}
+
+void TForm3::MenuEncodingClick(std::optional<TextEncoding> encoding)
+{
+    const int topLine = BigView1->RowCount() > 0 ? BigView1->RowToLine(BigView1->TopRow()) : -1;
+    HideHitMarker();
+    BigView1->SetEncodingChoice(encoding);
+    if (State.ShownFile.isEmpty() || !ShowFileInView(*BigView1, State.ShownFile, viewermsg::CannotOpen, this))
+        return;
+    if (topLine >= 0)
+        ShowLineAtTop(*BigView1, topLine);
+    UpdateEncodingMenu();
 }
 
 void TForm3::MenuWordWrapClick()

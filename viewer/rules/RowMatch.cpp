@@ -27,6 +27,18 @@ bool StartsChar(const unsigned char *row, qsizetype at, qsizetype &known)
     known = starts ? at : at + 1;
     return starts;
 }
+
+// The same in any encoding: the walk goes on from `known` by the encoding's characters.
+bool StartsChar(TextEncoding encoding, QByteArrayView row, qsizetype at, qsizetype &known)
+{
+    if (encoding == TextEncoding::ShiftJis)
+        return StartsChar(reinterpret_cast<const unsigned char *>(row.data()), at, known);
+    qsizetype i = known;
+    while (i < at)
+        i += CharLength(encoding, row, i);
+    known = i;
+    return i == at;
+}
 }
 
 namespace {
@@ -37,9 +49,29 @@ struct Compared {
 
 // The pattern as compared: without case distinction, a-z of its single-byte characters in upper
 // case.
-Compared ComparedBytes(QByteArrayView text, bool caseSensitive)
+Compared ComparedBytes(QByteArrayView text, bool caseSensitive, TextEncoding encoding)
 {
     Compared c{text.toByteArray()};
+    if (encoding != TextEncoding::ShiftJis) {
+        // Only a letter that is a character of its own is folded; the scanner's last byte is
+        // folded only when it is such a letter.
+        const bool utf16 = IsUtf16(encoding);
+        const qsizetype low = encoding == TextEncoding::Utf16Be ? 1 : 0;
+        c.lastIsTrail = true;
+        ForEachChar(encoding, text, [&](qsizetype i, qsizetype n) {
+            qsizetype letter = -1;
+            if (!utf16 && n == 1)
+                letter = i;
+            else if (utf16 && n == 2 && text[i + 1 - low] == 0)
+                letter = i + low;
+            const bool folds = letter >= 0 && !caseSensitive && static_cast<unsigned char>(text[letter]) < 0x80;
+            if (folds)
+                c.bytes[letter] = char(AsciiUpper(static_cast<unsigned char>(c.bytes[letter])));
+            c.lastIsTrail = !(folds && letter == text.size() - 1);
+            return true;
+        });
+        return c;
+    }
     ForEachChar(text, [&](qsizetype i, qsizetype n) {
         if (n == 1 && !caseSensitive)
             c.bytes[i] = char(AsciiUpper(static_cast<unsigned char>(c.bytes[i])));
@@ -61,12 +93,20 @@ FoldedScanner MakeScanner(const Compared &c, bool caseSensitive)
 }
 }
 
-SearchPattern::SearchPattern(QByteArrayView text, bool caseSensitive) : caseSensitive_(caseSensitive),
-    scanner_(ExactByte(0), ExactByte(0), 0)
+SearchPattern::SearchPattern(QByteArrayView text, bool caseSensitive, TextEncoding encoding)
+    : caseSensitive_(caseSensitive), encoding_(encoding), scanner_(ExactByte(0), ExactByte(0), 0)
 {
-    const Compared c = ComparedBytes(text, caseSensitive);
+    const Compared c = ComparedBytes(text, caseSensitive, encoding);
     bytes_ = c.bytes;
     scanner_ = MakeScanner(c, caseSensitive);
+}
+
+SearchPattern SearchPattern::ForRows(QByteArrayView shiftJisText, bool caseSensitive, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::ShiftJis)
+        return SearchPattern(shiftJisText, caseSensitive);
+    const std::optional<QByteArray> bytes = EncodeText(encoding, DecodeText(TextEncoding::ShiftJis, shiftJisText));
+    return SearchPattern(bytes.value_or(QByteArray()), caseSensitive, encoding);
 }
 
 bool SearchPattern::MatchesAt(QByteArrayView row, qsizetype at) const
@@ -78,6 +118,8 @@ bool SearchPattern::MatchesAt(QByteArrayView row, qsizetype at) const
     const auto *p = reinterpret_cast<const unsigned char *>(bytes_.data());
     if (caseSensitive_)
         return std::memcmp(t, p, size_t(m)) == 0;
+    if (encoding_ != TextEncoding::ShiftJis)
+        return EqualIgnoringAsciiCase(encoding_, row.sliced(at, m), bytes_);
     const qsizetype rowLeft = row.size() - at;
     for (qsizetype j = 0; j < m;) {
         if (IsLeadByte(t[j]) && j + 1 < rowLeft) {
@@ -104,8 +146,9 @@ namespace {
         return -1;
     const auto *hay = reinterpret_cast<const unsigned char *>(row.data());
     qsizetype known = 0;
+    const TextEncoding encoding = pattern.Encoding();
     return scanner.Scan(hay, row.size() - m + 1, [&](qsizetype i) {
-        return StartsChar(hay, i, known) && pattern.MatchesAt(row, i);
+        return StartsChar(encoding, row, i, known) && pattern.MatchesAt(row, i);
     });
 }
 }
@@ -207,7 +250,7 @@ Hit SearchFileBytes(const TBvRows &rows, const FileLines &index, const SearchPat
                 knownRow = place.y();
                 known = 0;
             }
-            if (!StartsChar(reinterpret_cast<const unsigned char *>(row.data()), inRow, known) ||
+            if (!StartsChar(pattern.Encoding(), row, inRow, known) ||
                 !pattern.MatchesAt(row, inRow))
                 return false;
             hit = Hit{place.y(), int(inRow + 1)};

@@ -6,21 +6,28 @@
 
 #include "lines/FoldedScan.h"
 #include "lines/JobControl.h"
+#include "lines/TextEncoding.h"
 
 class TBvRows;
 class TBvStrings;
 
 // A search string prepared once for the many rows it is tried on. Without case distinction the
 // letters a-z of single-byte characters are compared as upper case on both sides; two-byte
-// characters (whatever their bytes) and half-width kana are compared as they stand.
+// characters (whatever their bytes) and half-width kana are compared as they stand. In the
+// other encodings the bytes are the pattern in that encoding and only ASCII letters that are
+// characters of their own fold; a match starts on a character of the encoding.
 class SearchPattern {
 public:
-    SearchPattern(QByteArrayView text, bool caseSensitive);
+    SearchPattern(QByteArrayView text, bool caseSensitive, TextEncoding encoding = TextEncoding::ShiftJis);
+    // A pattern typed as Shift-JIS text (the search dialog's), for rows in `encoding`: empty
+    // when the encoding cannot hold it.
+    static SearchPattern ForRows(QByteArrayView shiftJisText, bool caseSensitive, TextEncoding encoding);
 
     bool IsEmpty() const { return bytes_.isEmpty(); }
     // The pattern as it is compared (upper-cased without case distinction).
     const QByteArray &Bytes() const { return bytes_; }
     bool CaseSensitive() const { return caseSensitive_; }
+    TextEncoding Encoding() const { return encoding_; }
 
     // Whether the pattern matches row at byte index at, which starts a character of row.
     bool MatchesAt(QByteArrayView row, qsizetype at) const;
@@ -31,6 +38,7 @@ public:
 private:
     QByteArray bytes_;
     bool caseSensitive_;
+    TextEncoding encoding_;
     FoldedScanner scanner_;
 };
 
