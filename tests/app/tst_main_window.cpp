@@ -144,7 +144,7 @@ private slots:
         TForm1 form(program(), {});
         TBigView *v = form.BigView1;
         QCOMPARE(v->BvStyle(), (TBvStyle{bvDblFrame}));
-        QVERIFY(v->Caret() && v->ScOver() && v->WordWrap() && !v->Select());
+        QVERIFY(v->Caret() && v->ScOver() && v->WordWrap() && v->Select());
         QCOMPARE(v->ScrollBar(), ssVertical);
         QCOMPARE(v->ScrollSense(), 2);
         QCOMPARE(v->ViewTabStop(), 4);

@@ -44,7 +44,7 @@ ViewProps Read(const TBigView &v)
             v.font(), v.FontColor(), v.Color()};
 }
 
-// The properties both content views share: a caret, no selection, wrap at the window width, a
+// The properties both content views share: a caret, a selection, wrap at the window width, a
 // vertical scroll bar that scrolls past the end.
 void VerifyContentView(const ViewProps &p, TBvStyle frame)
 {
@@ -56,7 +56,7 @@ void VerifyContentView(const ViewProps &p, TBvStyle frame)
     QCOMPARE(p.scOver, true);
     QCOMPARE(p.scrollBar, ssVertical);
     QCOMPARE(p.scrollSense, 2);
-    QCOMPARE(p.select, false);
+    QCOMPARE(p.select, true);
     QCOMPARE(p.focus, Qt::StrongFocus);
     QCOMPARE(p.viewTabStop, 4);
     QCOMPARE(p.wrapByte, 0);
@@ -74,7 +74,7 @@ void VerifyViewerView(const ViewProps &p)
     QCOMPARE(p.scOver, true);
     QCOMPARE(p.scrollBar, ssVertical);
     QCOMPARE(p.scrollSense, 2);
-    QCOMPARE(p.select, false);
+    QCOMPARE(p.select, true);
     QCOMPARE(p.focus, Qt::StrongFocus);
     QCOMPARE(p.viewTabStop, 4);
     QCOMPARE(p.wrapByte, 80);

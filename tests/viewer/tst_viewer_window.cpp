@@ -179,7 +179,8 @@ private slots:
         QCOMPARE(viewer.MenuSearch->actions(),
                  (QList<QAction *>{viewer.MenuFind, viewer.MenuReFind, viewer.MenuReFindPrior, viewer.MenuJump}));
         QCOMPARE(viewer.MenuReFind->text(), QStringLiteral("前検索(下検索)(&N)"));
-        QCOMPARE(viewer.MenuDisp->actions(), QList<QAction *>{viewer.MenuWrapChange});
+        QCOMPARE(viewer.MenuDisp->actions(),
+                 (QList<QAction *>{viewer.MenuWrapChange, viewer.MenuEncoding->menuAction()}));
         QCOMPARE(viewer.MenuOption->actions(), (QList<QAction *>{viewer.MenuWordWrap, viewer.MenuScroll}));
         QCOMPARE(viewer.MenuScroll->text(), QStringLiteral("ｽｸﾛｰﾙ設定(&S)..."));
         for (QAction *a : viewer.MenuSearch->actions())
