@@ -19,7 +19,10 @@
 
 namespace bench {
 
-void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfOnly)
+namespace {
+// Lines of 20 to 80 cells, a quarter of them two-cell characters: Shift-JIS pairs, or the
+// three-byte UTF-8 of hiragana, katakana and kanji.
+void Generate(const QString &path, qint64 bytes, unsigned seed, bool lfOnly, bool utf8)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -38,7 +41,16 @@ void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfO
         int i = 0;
         while (i < len) {
             const unsigned r = rng();
-            if ((r & 3) == 0 && i + 2 <= len) {
+            if ((r & 3) == 0 && i + 2 <= len && utf8) {
+                static const char16_t firsts[] = {0x3041, 0x30A1, 0x4E00};
+                static const unsigned spans[] = {83, 83, 0x9FA0 - 0x4E00};
+                const unsigned kind = (r >> 2) % 3;
+                const unsigned c = firsts[kind] + (r >> 8) % spans[kind];
+                line.append(char(0xE0 | (c >> 12)));
+                line.append(char(0x80 | ((c >> 6) & 0x3F)));
+                line.append(char(0x80 | (c & 0x3F)));
+                i += 2;
+            } else if ((r & 3) == 0 && i + 2 <= len) {
                 line.append(char(leads[(r >> 2) % sizeof leads]));
                 line.append(char(0x40 + ((r >> 8) % 0x3F)));  // trail bytes 0x40-0x7E
                 i += 2;
@@ -60,6 +72,17 @@ void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfO
         }
     }
     f.write(buf);
+}
+}  // namespace
+
+void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfOnly)
+{
+    Generate(path, bytes, seed, lfOnly, false);
+}
+
+void GenerateUtf8TextFile(const QString &path, qint64 bytes, unsigned seed)
+{
+    Generate(path, bytes, seed, false, true);
 }
 
 double TimeCommand(const QString &shellCommand)

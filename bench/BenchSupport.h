@@ -11,6 +11,9 @@ namespace bench {
 // Writes `bytes` bytes of CR LF (or LF-only) lines of 20 to 80 bytes mixing ASCII and
 // Shift-JIS double-byte characters; deterministic for a given seed.
 void GenerateTextFile(const QString &path, qint64 bytes, unsigned seed, bool lfOnly = false);
+// The same kind of text in UTF-8: lines as long in cells, each two-byte character of the
+// Shift-JIS text a three-byte hiragana, katakana or kanji, cut to the same file size.
+void GenerateUtf8TextFile(const QString &path, qint64 bytes, unsigned seed);
 
 // Runs a shell command (bash -c), output discarded; returns wall seconds.
 double TimeCommand(const QString &shellCommand);

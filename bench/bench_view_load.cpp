@@ -1,6 +1,7 @@
 // Loading a big file into the big-text view, against wc -l on the same file: from LoadFromFile
 // through the first paint of a shown window, with the peak memory of the loading process.
-// Also: wrapping at the window width instead of at 80 bytes, and a file that is one 100 MB line
+// Also: the same size of UTF-8 text against the Shift-JIS file; wrapping at the window width
+// instead of at 80 bytes, and a file that is one 100 MB line
 // shown without wrap (memory stays bounded, horizontal scrolling reaches the far end).
 #include <QApplication>
 #include <QFile>
@@ -129,8 +130,21 @@ int main()
         std::printf("view-load: run %d: window-width wrap load+paint %.3f s, peak RSS %.0f MB, %lld rows\n",
                     run + 1, g.seconds, g.peakRss / 1e6, g.rows);
     }
+    // The same size of Japanese text in UTF-8: read, wrapped by cells and drawn in its encoding.
+    const QString utf8Path = dir + "/big utf-8.txt";
+    bench::GenerateUtf8TextFile(utf8Path, FileBytes, 4242);
+    QList<double> utf8Load;
+    for (int run = 0; run < Runs; ++run) {
+        const Figures u = LoadInChild(utf8Path, figures, 80, true);
+        utf8Load << u.seconds;
+        std::printf("view-load: run %d: UTF-8 load+paint %.3f s, peak RSS %.0f MB, %lld rows\n", run + 1, u.seconds,
+                    u.peakRss / 1e6, u.rows);
+    }
+    QFile::remove(utf8Path);
     const double loadS = bench::Median(load);
     const double wcS = bench::Median(wc);
+    std::printf("view-load: UTF-8 median load+paint (WrapByte 80) %.3f s = %.2f x the Shift-JIS file (goal <= 1.2)\n",
+                bench::Median(utf8Load), bench::Median(utf8Load) / loadS);
     const double widthS = bench::Median(widthLoad);
     std::printf("view-load: median load+paint (WrapByte 80) %.3f s for %.0f MB (%lld rows); wc -l %.3f s\n",
                 loadS, mb, rows, wcS);
