@@ -77,7 +77,7 @@ int main(int argc, char **argv)
     // The same search through the same size of UTF-8 text, the pattern encoded for it.
     const QString utf8Path = dir + "/big utf-8.txt";
     bench::GenerateUtf8TextFile(utf8Path, kFileBytes, 4242);
-    TimeToPaint(view, [&] { view.LoadFromFile(utf8Path); });
+    bench::TimeToPaint(view, [&] { view.LoadFromFile(utf8Path); });
     if (view.Encoding() != TextEncoding::Utf8)
         throw std::runtime_error("the UTF-8 file was not read as UTF-8");
     QList<double> utf8I, utf8C;
@@ -98,7 +98,7 @@ int main(int argc, char **argv)
                 bench::Median(utf8C) / bench::Median(findC));
     view.Clear();
     QFile::remove(utf8Path);
-    TimeToPaint(view, [&] { view.LoadFromFile(path); });
+    bench::TimeToPaint(view, [&] { view.LoadFromFile(path); });
     const double fi = bench::Median(findI), fc = bench::Median(findC);
     const double gi = bench::Median(grepI), gc = bench::Median(grepC);
     std::printf("viewer-search: median search %.3f s (%.0f MB/s) case off, %.3f s (%.0f MB/s) case on\n", fi,

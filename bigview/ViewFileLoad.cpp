@@ -68,7 +68,7 @@ Outcome LoadInto(TBigView &view, const std::function<TBvStrings::FileRead()> &re
 
 bool LoadFileIntoView(TBigView &view, const QByteArray &path)
 {
-    return LoadInto(view, [&] { return TBvStrings::ReadFile(path); }) == Outcome::Loaded;
+    return LoadInto(view, [&] { return TBvStrings::ReadFile(path, nullptr, view.EncodingChoice()); }) == Outcome::Loaded;
 }
 
 bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent)
@@ -77,8 +77,9 @@ bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failu
     const Outcome outcome = LoadInto(view, [&] {
         JobControl job;
         TBvStrings::FileRead read;
+        const std::optional<TextEncoding> encoding = view.EncodingChoice();
         RunInBackground(parent ? parent : view.window(), QStringLiteral("読込中"), job,
-                        [&] { read = TBvStrings::ReadFile(path, &job); });
+                        [&] { read = TBvStrings::ReadFile(path, &job, encoding); });
         return read;
     });
     if (outcome == Outcome::Loaded)
