@@ -236,7 +236,7 @@ bool TBigView::GrowMaxChar(int first, int count)
     }
     if (count <= 0)
         return false;
-    const int m = qMax(maxChar_, rows_.MaxLen(first, count));
+    const int m = qMax(maxChar_, rows_.MaxCells(first, count));
     if (m <= maxChar_)
         return false;
     SetMaxChar(m);

@@ -120,6 +120,14 @@ bool CheckCommonRules(TextEncoding e, QByteArrayView text, const std::vector<Cha
     }
     FUZZ_CHECK(covered == size);
     FUZZ_CHECK(CellCount(e, text) == cells);
+    // The quick bound: never fewer cells than there are, whether the bytes after a prefix can be
+    // read or not.
+    FUZZ_CHECK(CellBound(e, text) >= cells && CellBound(e, text) <= size);
+    for (qsizetype n = size - 1; n >= 0 && n >= size - 70; --n) {
+        const QByteArrayView prefix = text.first(n);
+        const qsizetype bound = CellBound(e, prefix);
+        FUZZ_CHECK(bound >= CellCount(e, prefix) && bound == CellBound(e, prefix, size - n));
+    }
 
     // Boundaries from the text's start and from a boundary a few characters back.
     for (qsizetype i = 0; i < size; ++i) {

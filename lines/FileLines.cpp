@@ -66,15 +66,18 @@ inline void ScanBlock(const char *p, size_t n, char textEnd, quint64 &breaks, qu
 // break inside the range start.
 class FileLines::Cutter {
 public:
-    Cutter(const MappedFile &file, BreakRule rule, char textEnd, quint64 maxLine, JobControl *job)
+    Cutter(const MappedFile &file, BreakRule rule, char textEnd, quint64 maxLine, JobControl *job, bool utf8Cells)
         : file_(file), data_(file.data()), size_(file.size()), rule_(rule), textEndByte_(textEnd), maxLine_(maxLine),
           job_(job)
     {
+        if (utf8Cells)
+            chunkCells.assign(size_t(size_ >> CellChunkShift) + 1, 0);
     }
 
     Starts starts;
     std::vector<High> highs;
     int longest = 0;
+    std::vector<quint32> chunkCells;  // UTF-8: see FileLines::chunkCells_
     quint64 stop = ~quint64(0);  // the first text-end byte in the range, if any
 
     void Reserve(quint64 bytes) { starts.reserve(size_t(std::min<quint64>(bytes / 16 + 64, LineTable::MaxCount))); }
@@ -97,15 +100,16 @@ public:
                 job_->ThrowIfCancelled();
                 job_->AddDone(qint64(pieceEnd - piece));
             }
+            const bool cells = !chunkCells.empty();
             if (rule_ == BreakRule::CrOnly)
-                CutBy<false>(piece, pieceEnd);
+                cells ? CutBy<false, true>(piece, pieceEnd) : CutBy<false, false>(piece, pieceEnd);
             else
-                CutBy<true>(piece, pieceEnd);
+                cells ? CutBy<true, true>(piece, pieceEnd) : CutBy<true, false>(piece, pieceEnd);
         }
     }
 
 private:
-    template <bool AnyBreak>
+    template <bool AnyBreak, bool Cells>
     void CutBy(quint64 from, quint64 to)
     {
         const char *const data = data_;
@@ -133,6 +137,16 @@ private:
                         if (brk - lineStart_ > maxLine_)
                             RaiseLineTooLong();
                         longest = int(brk - lineStart_);
+                    }
+                }
+                if constexpr (Cells) {
+                    // A line of no more bytes than its stretch's bound so far has no more cells:
+                    // only the others are measured, while their bytes are still in the cache.
+                    if (lineStart_ != NotKnown) {
+                        quint32 &chunk = chunkCells[size_t(lineStart_ >> CellChunkShift)];
+                        if (brk - lineStart_ > chunk)
+                            chunk = std::max(chunk, quint32(CellBound(TextEncoding::Utf8,
+                                QByteArrayView(data + lineStart_, qsizetype(brk - lineStart_)), qsizetype(size_ - brk))));
                     }
                 }
                 Record(next);
@@ -168,7 +182,7 @@ private:
 };
 
 std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path, BreakRule rule,
-                                                 const LoadLimits &limits, quint64 textStart)
+                                                 const LoadLimits &limits, quint64 textStart, TextEncoding encoding)
 {
     auto lines = std::make_shared<FileLines>();
     lines->file_ = MappedFile::Map(fd, AbsolutePath(path).isEmpty() ? path : AbsolutePath(path));
@@ -183,7 +197,9 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
         return lines;
 
     ::madvise(const_cast<char *>(file.data()), size_t(size), MADV_SEQUENTIAL);
-    Cutter first(file, rule, textEndByte, maxLine, limits.job);
+    lines->encoding_ = encoding;
+    const bool utf8Cells = encoding == TextEncoding::Utf8;
+    Cutter first(file, rule, textEndByte, maxLine, limits.job, utf8Cells);
     if (limits.job)
         limits.job->AddTotal(qint64(size));
     std::optional<Cutter> second;
@@ -192,7 +208,7 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
     // recorded; room that is not written to costs no memory.
     first.Reserve(size);
     if (half < size) {
-        second.emplace(file, rule, textEndByte, maxLine, limits.job);
+        second.emplace(file, rule, textEndByte, maxLine, limits.job, utf8Cells);
         second->Reserve(size - half);
         SecondThread other([&] { second->Cut(half, size, false); });
         first.Cut(textStart, half, true);
@@ -218,10 +234,13 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
             if (first.highs.back().high != h.high)
                 first.highs.push_back(High{int(offset) + h.line, h.high});
         lines->longest_ = std::max(lines->longest_, second->longest);
+        for (size_t c = 0; c < first.chunkCells.size(); ++c)
+            first.chunkCells[c] = std::max(first.chunkCells[c], second->chunkCells[c]);
         Starts().swap(second->starts);
     }
     lines->starts_.swap(starts);
     lines->highs_.swap(first.highs);
+    lines->chunkCells_.swap(first.chunkCells);
     lines->count_ = int(lines->starts_.size());
     // A line after a break at the very end of the text holds nothing: there is no such line.
     while (lines->count_ > 0 && lines->start(lines->count_ - 1) >= lines->textEnd_)
@@ -237,6 +256,10 @@ std::shared_ptr<const FileLines> FileLines::Load(int fd, const QByteArray &path,
         if (length > maxLine)
             RaiseLineTooLong();
         lines->longest_ = std::max(lines->longest_, int(length));
+        if (utf8Cells) {
+            quint32 &chunk = lines->chunkCells_[size_t(lines->start(index) >> CellChunkShift)];
+            chunk = std::max(chunk, quint32(CellBound(encoding, lines->view(index))));
+        }
     }
     if (file.Damaged())
         throw EInOutError("The file could not be read");
@@ -262,6 +285,30 @@ int FileLines::nextLongerThan(int from, int bytes) const
     if (from <= last && textEnd_ - start(last) > limit)
         return last;
     return count_;
+}
+
+int FileLines::nextWiderThan(int from, int cells) const
+{
+    for (int i = std::max(from, 0);; ++i) {
+        // No character takes more cells than it has bytes.
+        i = nextLongerThan(i, cells);
+        if (i >= count_ || encoding_ != TextEncoding::Utf8)
+            return i;
+        const quint64 chunk = start(i) >> CellChunkShift;
+        if (chunkCells_[size_t(chunk)] <= quint32(std::max(cells, 0))) {
+            // Every line starting in this stretch fits: on to the first line of the next one.
+            const quint64 next = (chunk + 1) << CellChunkShift;
+            if (next >= textEnd_)
+                return count_;
+            i = lineAtOffset(next);
+            if (start(i) < next)
+                ++i;
+            --i;
+            continue;
+        }
+        if (CellBound(encoding_, view(i)) > cells)
+            return i;
+    }
 }
 
 int FileLines::lineAtOffset(quint64 offset) const

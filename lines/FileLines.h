@@ -15,15 +15,18 @@
 #include "lines/LargeMemory.h"
 #include "lines/LineTable.h"
 #include "lines/MappedFile.h"
+#include "lines/TextEncoding.h"
 
 class FileLines {
 public:
     // Maps the regular file open at `fd` and indexes its lines by `rule` (a text-end byte ends
     // them). EInOutError when it cannot be mapped or read, or holds a line longer than
     // limits.maxLine; EListError when it holds more than LineTable::MaxCount lines. The text
-    // starts `textStart` bytes into the file (after a byte-order mark).
+    // starts `textStart` bytes into the file (after a byte-order mark). For UTF-8 text the cells
+    // of the lines are bounded while cutting (see nextWiderThan).
     static std::shared_ptr<const FileLines> Load(int fd, const QByteArray &path, BreakRule rule,
-                                                 const LoadLimits &limits = {}, quint64 textStart = 0);
+                                                 const LoadLimits &limits = {}, quint64 textStart = 0,
+                                                 TextEncoding encoding = TextEncoding::ShiftJis);
 
     int count() const { return count_; }
     void checkIndex(int index) const
@@ -52,6 +55,10 @@ public:
     // The first line from `from` on that may hold more than `bytes` bytes (its next line starts
     // further away), or count(): the lines before it certainly fit. Reads only the index.
     int nextLongerThan(int from, int bytes) const;
+    // The first line from `from` on whose CellBound in the file's encoding exceeds `cells`, or
+    // count(). For UTF-8 the bounds of whole stretches of the file are known from the load, so
+    // only stretches holding a wide line are read.
+    int nextWiderThan(int from, int cells) const;
     int longest() const { return longest_; }
     // Where the text ends: the file's size, or the text-end byte.
     quint64 textEnd() const { return textEnd_; }
@@ -107,5 +114,9 @@ private:
     std::vector<High> highs_;
     int count_ = 0;
     int longest_ = 0;
+    TextEncoding encoding_ = TextEncoding::ShiftJis;
+    // UTF-8 only: per 64 KiB of the file, the largest CellBound of the lines starting there.
+    static constexpr int CellChunkShift = 16;
+    std::vector<quint32> chunkCells_;
     quint64 textEnd_ = 0;
 };

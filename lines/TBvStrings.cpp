@@ -35,6 +35,16 @@ int TBvStrings::NextLineLongerThan(int from, int bytes) const
     return table_.count();
 }
 
+int TBvStrings::NextLineWiderThan(int from, int cells) const
+{
+    if (file_)
+        return file_->nextWiderThan(from, cells);
+    for (int i = NextLineLongerThan(from, cells); i < table_.count(); i = NextLineLongerThan(i + 1, cells))
+        if (CellBound(encoding_, table_.view(i)) > cells)
+            return i;
+    return table_.count();
+}
+
 int TBvStrings::LongestLine(int first, int count) const
 {
     const qint64 begin = std::max(first, 0);
@@ -270,7 +280,7 @@ TBvStrings::FileRead TBvStrings::ReadFile(const QByteArray &path, JobControl *jo
         SplitText(read.table, QByteArrayView(bytes).sliced(std::min(mark, bytes.size())), read.encoding);
         return read;
     }
-    read.file = FileLines::Load(file.handle(), path, BreakRule::CrOnly, LoadLimits{.job = job}, quint64(mark));
+    read.file = FileLines::Load(file.handle(), path, BreakRule::CrOnly, LoadLimits{.job = job}, quint64(mark), read.encoding);
     return read;
 }
 

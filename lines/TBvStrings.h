@@ -42,6 +42,9 @@ public:
     // The first line from `from` on that may hold more than `bytes` bytes, or Count(): the lines
     // before it fit. For a file's lines this reads only where they start.
     int NextLineLongerThan(int from, int bytes) const;
+    // The first line from `from` on that may take more than `cells` cells in the lines'
+    // encoding (its CellBound exceeds them), or Count().
+    int NextLineWiderThan(int from, int cells) const;
     // The longest of `count` lines from `first` on (clipped to the lines), or 0.
     int LongestLine(int first, int count) const;
     // The mapped file the lines are read from, or nullptr (lines in memory). Its Changed() tells

@@ -10,6 +10,11 @@
 
 #include "lines/EastAsianWidthTable.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+
 using namespace text_encoding_detail;
 
 namespace {
@@ -505,6 +510,108 @@ int CharCells(TextEncoding encoding, QByteArrayView text, qsizetype i)
 }
 
 qsizetype CellCount(TextEncoding encoding, QByteArrayView text) { return Dispatch<CellCountOf>(encoding, text); }
+
+namespace {
+// Bits set in x, without a library call on processors the build may not assume count them.
+constexpr int BitCount(quint64 x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((x * 0x0101010101010101ull) >> 56);
+}
+
+// Of the 64 bytes at p (67 readable), the lead bytes of UTF-8 characters that are well formed
+// whatever surrounds them, so that they take fewer cells than bytes: `less1` marks two- and
+// three-byte ones (C2-DF, E1-EC, EE-EF: one cell less at least), `less2` four-byte ones (F1-F3:
+// two less). A lead byte is never part of another character, so the characters marked never
+// overlap, and a line break (ASCII) never falls inside one.
+void Utf8ShortLeads(const Byte *p, quint64 &less1, quint64 &less2)
+{
+    quint64 cont = 0, lead2 = 0, lead3 = 0, lead4 = 0;
+#ifdef __SSE2__
+    // Signed compares see the continuation bytes 80-BF as -128..-65 and the leads above them.
+    const auto between = [](__m128i v, char lo, char hi) {  // lo <= v <= hi, signed
+        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(char(lo - 1))), _mm_cmplt_epi8(v, _mm_set1_epi8(char(hi + 1))));
+    };
+    for (int k = 0; k < 64; k += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + k));
+        if (_mm_movemask_epi8(b) == 0)
+            continue;  // ASCII only
+        cont |= quint64(unsigned(_mm_movemask_epi8(_mm_cmplt_epi8(b, _mm_set1_epi8(-64))))) << k;
+        lead2 |= quint64(unsigned(_mm_movemask_epi8(between(b, -62, -33)))) << k;  // C2-DF
+        lead3 |= quint64(unsigned(_mm_movemask_epi8(
+                     _mm_andnot_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(char(0xED))), between(b, -31, -17))))) << k;
+        lead4 |= quint64(unsigned(_mm_movemask_epi8(between(b, -15, -13)))) << k;  // F1-F3
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        const Byte b = p[i];
+        cont |= quint64(InRange(b, 0x80, 0xBF)) << i;
+        lead2 |= quint64(InRange(b, 0xC2, 0xDF)) << i;
+        lead3 |= quint64(InRange(b, 0xE1, 0xEF) && b != 0xED) << i;
+        lead4 |= quint64(InRange(b, 0xF1, 0xF3)) << i;
+    }
+#endif
+    if ((lead2 | lead3 | lead4) == 0) {
+        less1 = less2 = 0;
+        return;
+    }
+    // Whether the byte 1, 2 or 3 places on continues: the block's own bits, then the 3 after it.
+    const auto contAt = [p](int i) { return quint64(InRange(p[i], 0x80, 0xBF)); };
+    const quint64 c1 = cont >> 1 | contAt(64) << 63;
+    const quint64 c2 = cont >> 2 | contAt(64) << 62 | contAt(65) << 63;
+    const quint64 c3 = cont >> 3 | contAt(64) << 61 | contAt(65) << 62 | contAt(66) << 63;
+    less1 = (lead2 & c1) | (lead3 & c1 & c2);
+    less2 = lead4 & c1 & c2 & c3;
+}
+
+// Cells fewer than bytes in the UTF-8 text of n bytes at p, counted by the well-formed
+// characters' leads; `after` more bytes may be read.
+qsizetype Utf8BytesOverCells(const Byte *p, qsizetype n, qsizetype after)
+{
+    qsizetype saved = 0, i = 0;
+    quint64 less1, less2;
+    // Whole blocks whose characters the text's end cannot cut.
+    for (; i + 67 <= n; i += 64) {
+        Utf8ShortLeads(p + i, less1, less2);
+        saved += BitCount(less1) + 2 * BitCount(less2);
+    }
+    if (i == n)
+        return saved;
+    // The last bytes: read in place when enough follow them, else from a zero-padded copy (a
+    // zero byte neither leads nor continues). Leads whose character would run past the end are
+    // not counted: only those whose whole character lies inside.
+    Byte copy[64 + 67];
+    const Byte *q = p + i;
+    const qsizetype left = n - i;  // 1..66
+    if (left + after < (left > 64 ? 64 : 0) + 67) {
+        std::memset(copy, 0, sizeof copy);
+        std::memcpy(copy, q, size_t(left));
+        q = copy;
+    }
+    for (qsizetype j = 0; j < left; j += 64) {
+        Utf8ShortLeads(q + j, less1, less2);
+        const qsizetype inside = left - j;  // bytes of the text from the block's start
+        // A two- or three-byte lead counts when its character ends inside: 3 bytes at most.
+        const auto upTo = [](qsizetype bits) { return bits >= 64 ? ~quint64(0) : bits <= 0 ? 0 : (quint64(1) << bits) - 1; };
+        const quint64 sure1 = upTo(inside - 2), sure2 = upTo(inside - 3);
+        saved += BitCount(less1 & sure1) + 2 * BitCount(less2 & sure2);
+        // A two-byte character that ends right at the text's end.
+        if (inside >= 2 && inside - 2 < 64 && (less1 >> (inside - 2) & 1) && InRange(q[j + inside - 2], 0xC2, 0xDF))
+            ++saved;
+    }
+    return saved;
+}
+}
+
+qsizetype CellBound(TextEncoding encoding, QByteArrayView text, qsizetype readableAfter)
+{
+    if (encoding != TextEncoding::Utf8)
+        return text.size();
+    return text.size() - Utf8BytesOverCells(reinterpret_cast<const Byte *>(text.data()), text.size(),
+                                            std::max<qsizetype>(readableAfter, 0));
+}
 
 qsizetype CharStart(TextEncoding encoding, QByteArrayView text, qsizetype i, qsizetype knownStart)
 {

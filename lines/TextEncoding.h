@@ -22,6 +22,7 @@
 
 #include <optional>
 
+
 #include "lines/ShiftJis.h"
 
 enum class TextEncoding { ShiftJis, Utf8, EucJp, Utf16Le, Utf16Be };
@@ -228,6 +229,13 @@ inline void ForEachChar(TextEncoding encoding, QByteArrayView text, Visit &&visi
 int CharCells(TextEncoding encoding, QByteArrayView text, qsizetype i);
 // Cells of a whole text (its byte count for Shift-JIS).
 qsizetype CellCount(TextEncoding encoding, QByteArrayView text);
+// At least CellCount, found without decoding (a quick test whether a line fits a row): never
+// more than the byte count, and for UTF-8 one cell less for every two- and three-byte character
+// and two less for every four-byte one that is well formed whatever surrounds it. Exact for text
+// of ASCII and wide three-byte characters.
+// `readableAfter` bytes after the text may be read (never counted): a caller inside a larger
+// buffer spares the copy of the last bytes.
+qsizetype CellBound(TextEncoding encoding, QByteArrayView text, qsizetype readableAfter = 0);
 // The start of the character that holds byte i (0 <= i < text.size()). knownStart <= i must be
 // a character boundary; only the bytes from there on are read, so a caller that knows a nearer
 // boundary (a row's start, the last match) pays for less.

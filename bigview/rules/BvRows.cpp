@@ -76,6 +76,34 @@ int TBvRows::MaxLen(int first, int count) const
     return m;
 }
 
+int TBvRows::MaxCells(int first, int count) const
+{
+    if (!store_ || store_->Encoding() == TextEncoding::ShiftJis)
+        return MaxLen(first, count);
+    const TextEncoding encoding = store_->Encoding();
+    int best = 0;
+    // A row of no more bytes than the best so far cannot beat it; the bound spares most walks.
+    const auto consider = [&](QByteArrayView text) {
+        if (text.size() > best && CellBound(encoding, text) > best)
+            best = std::max(best, int(std::min<qsizetype>(CellCount(encoding, text), INT_MAX)));
+        return best < rowCellsCap_;
+    };
+    const qint64 end = std::min<qint64>(qint64(std::max(first, 0)) + count, Count());
+    if (more_.empty()) {
+        // Each line is a row: lines that cannot beat the best are skipped by what the store knows.
+        for (int line = std::max(first, 0); line < end; ++line) {
+            line = store_->NextLineWiderThan(line, best);
+            if (line >= end || !consider(store_->View(line)))
+                break;
+        }
+        return best;
+    }
+    Walk(first, int(end), [&](int, const TBvRow &r) {
+        return r.Len <= best || consider(store_->View(r.Line).sliced(r.Start - 1, r.Len));
+    });
+    return best;
+}
+
 void TBvRows::Clear()
 {
     TBvContinuationList().swap(more_);
@@ -110,6 +138,8 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     store_ = &store;
     const int lineCount = store.Count();
     lineCount_ = lineCount;
+    // A row holds at most the cells it wraps at, or one character wider than that.
+    rowCellsCap_ = wordWrap && wrapByte > 0 ? std::max(wrapByte, 2) : INT_MAX;
     if (!wordWrap) {
         TBvContinuationList().swap(more_);
         return;
@@ -120,9 +150,9 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
 
     for (int a = L; a < lineCount; ++a) {
         // Most lines of a big file fit a row: the store skips them without reading their bytes
-        // (no character takes more cells than it has bytes).
+        // (no character takes more cells than bytes, and UTF-8 lines are bounded while loading).
         if (wrapByte > 0) {
-            a = store.NextLineLongerThan(a, wrapByte);
+            a = store.NextLineWiderThan(a, wrapByte);
             if (a >= lineCount)
                 break;
         }

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     TBvRow At(int row) const;  // EListError outside 0..Count-1
     // The longest row among `count` rows from `first` on (clipped to the rows), or 0.
     int MaxLen(int first, int count) const;
+    // The same in cells of the store's encoding (MaxLen for Shift-JIS).
+    int MaxCells(int first, int count) const;
 
     // Rebuilds the rows of lines L..store.Count()-1 and keeps the earlier ones. wrapByte > 0
     // wraps at that many cells of the store's encoding; 0 asks widthCount for each line. Rows are read from `store` as
@@ -88,6 +91,7 @@ private:
     TBvContinuationList more_;
     const TBvStrings *store_ = nullptr;
     int lineCount_ = 0;  // the store's lines at the last layout
+    int rowCellsCap_ = INT_MAX;  // no row holds more cells
 };
 
 template <typename Visit>

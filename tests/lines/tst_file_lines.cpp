@@ -111,6 +111,56 @@ private slots:
         }
     }
 
+    // UTF-8 lines bounded while cutting: the first line that may not fit a row is the one a
+    // look at every line finds, from every line on, on one and two threads, with lines that
+    // run across the 64 KiB stretches and the halves, invalid and cut characters among them.
+    void widerLinesAreFoundAsByLookingAtEach()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("utf-8 text");
+        QRandomGenerator random(9122026);
+        const QList<QByteArray> pieces = {"a", "Z", " ", "\xC3\xA9", "\xE6\x97\xA5", "\xEF\xBD\xB6", "\xF0\x9F\x98\x80",
+                                          "\xE0\x80\x80", "\xED\xA0\x80", "\x80", "\xE3\x81", "\xF1\x80\x80", "\r\n", "\r"};
+        const auto line = [&](QByteArray &bytes, int length) {
+            for (int k = 0; k < length; ++k)
+                bytes += pieces[random.bounded(pieces.size() - 2)];
+        };
+        for (int round = 0; round < 8; ++round) {
+            // Short lines, and a few of thousands of characters: one in the middle (where the
+            // halves meet) in some rounds, one at the end (perhaps without a break) in others.
+            QByteArray bytes;
+            bool across = round % 2 == 0;
+            while (bytes.size() < 200 * 1024) {
+                line(bytes, random.bounded(300) == 0 ? 3000 : random.bounded(30));
+                if (!across && bytes.size() >= 96 * 1024) {
+                    line(bytes, 4000);  // some 10 KiB over the middle
+                    across = true;
+                }
+                bytes += pieces[pieces.size() - 1 - random.bounded(2)];
+            }
+            if (round % 4 >= 2)
+                line(bytes, 2000 + random.bounded(3));
+            WriteBytes(path, bytes);
+            LoadLimits limits;
+            limits.parallelFrom = round % 3 ? 2 : limits.parallelFrom;
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const auto index = FileLines::Load(file.handle(), QFile::encodeName(path), BreakRule::CrOnly, limits, 0,
+                                               TextEncoding::Utf8);
+            for (const int cells : {0, 1, 40, 80, 200, 5000}) {
+                int next = index->count();
+                for (int i = index->count() - 1; i >= 0; --i) {
+                    if (CellBound(TextEncoding::Utf8, index->view(i)) > cells)
+                        next = i;
+                    if (index->nextWiderThan(i, cells) != next) {
+                        QFAIL(qPrintable(QString("round %1, %2 cells, from line %3: %4, not %5")
+                                             .arg(round).arg(cells).arg(i).arg(index->nextWiderThan(i, cells)).arg(next)));
+                    }
+                }
+            }
+        }
+    }
+
     // The breaks that straddle the two threads' halves, and texts made of breaks only.
     void halvesMeetInsideBreaks()
     {

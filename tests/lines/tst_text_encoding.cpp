@@ -84,6 +84,14 @@ void CheckRulesAgree(Enc e, QByteArrayView text)
         cells += c;
     }
     QCOMPARE(CellCount(e, text), cells);
+    // The quick bound never says fewer cells than there are, for the text and for each prefix
+    // (a character cut by the prefix's end, the bytes after it readable or not).
+    for (qsizetype n = 0; n <= text.size(); ++n) {
+        const QByteArrayView prefix = text.first(n);
+        const qsizetype exact = CellCount(e, prefix);
+        QVERIFY2(CellBound(e, prefix) >= exact && CellBound(e, prefix) <= n, where + " prefix " + QByteArray::number(n));
+        QVERIFY2(CellBound(e, prefix, text.size() - n) == CellBound(e, prefix), where + " prefix " + QByteArray::number(n));
+    }
 
     for (qsizetype i = 0; i < text.size(); ++i) {
         QVERIFY2(CharStart(e, text, i) == startOf[i], where + " at " + QByteArray::number(i));
@@ -440,6 +448,13 @@ void TestTextEncoding::twentyMegabyteLines()
 
 void TestTextEncoding::wideCodePoints()
 {
+    // The quick bound is exact for ASCII and wide three-byte characters, above for the narrow.
+    const QByteArray wide = QStringLiteral("日本語のテキスト text ＡＢＣ").toUtf8();
+    QCOMPARE(CellBound(Enc::Utf8, wide), CellCount(Enc::Utf8, wide));
+    const QByteArray narrow = QStringLiteral("ｶﾀｶﾅ é").toUtf8();
+    QCOMPARE(CellCount(Enc::Utf8, narrow), 6);
+    QCOMPARE(CellBound(Enc::Utf8, narrow), 4 * 2 + 1 + 1);
+
     const QList<QPair<char32_t, bool>> points = {
         {0x41, false},     {0xE9, false},    {0x3B1, false},   {0x10FF, false},  {0x1100, true},
         {0x3000, true},    {0x3042, true},   {0x4E00, true},   {0x9FFF, true},   {0xE000, false},
