@@ -21,7 +21,7 @@
 namespace {
 constexpr qint64 kFileBytes = 500'000'000;
 constexpr int kJumpLines = 10'000'000;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 const QByteArray kMissing = "Zq_never_here_7";
 
 void WriteNumberedLines(const QString &path, int count)
