@@ -255,6 +255,21 @@ int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
 {
     const qint64 len = s.size();
     qint64 W = fit.width;
+    const TextEncoding encoding = metrics_.Encoding();
+    if (encoding != TextEncoding::ShiftJis) {
+        // Each row of the other encodings is measured by itself and holds the characters that fit
+        // the window (at least one): no character is drawn past the right edge.
+        qint64 x = 0, cells = 0;
+        for (qsizetype i = 0; i < len;) {
+            const qint64 right = x + metrics_.CharAdvance(s, i, x);
+            if (right > W && i > 0)
+                break;
+            x = right;
+            cells += CharCells(encoding, s, i);
+            i += metrics_.CharLen(s, i);
+        }
+        return int(std::min<qint64>(cells, INT_MAX));
+    }
     // Most lines fit: measure only as far as the width before measuring the whole line.
     TBvMetrics::Cursor c = metrics_.AdvanceToX(s, {}, W);
     if (c.offset >= len && c.x <= W)
@@ -262,17 +277,9 @@ int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
     qint64 w = metrics_.Advance(s, c, len).x;
     if (W < fit.x)
         W = fit.x;
-    // The count is in cells; in Shift-JIS a cell is a byte.
-    const TextEncoding encoding = metrics_.Encoding();
-    const bool shiftJis = encoding == TextEncoding::ShiftJis;
-    const qint64 cells = shiftJis ? len : CellCount(encoding, s);
-    const auto prefixWidth = [&](qint64 n) {
-        const qint64 bytes = shiftJis ? n : FitBytes(encoding, s, 0, n);
-        return metrics_.Advance(s.first(bytes), {}, bytes).x;
-    };
-    // Estimated cells per row from the average width per cell, then refined one cell at a time
+    // Estimated bytes per row from the average width per byte, then refined one byte at a time
     // until the row is at most two columns short of the width.
-    const qint64 avg = std::max<qint64>(1, w / std::max<qint64>(cells, 1));
+    const qint64 avg = std::max<qint64>(1, w / len);
     qint64 n = W / avg;
     bool grew = false, shrank = false;
     const qint64 slack = W - 2 * fit.charWidth;
@@ -283,9 +290,9 @@ int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
             ++n;
         if (w > W)
             --n;
-        n = std::clamp<qint64>(n, 1, cells);
+        n = std::clamp<qint64>(n, 1, len);
         const qint64 prev = w;
-        w = prefixWidth(n);
+        w = metrics_.Advance(s.first(n), {}, n).x;
         if (w > prev)
             grew = true;
         else

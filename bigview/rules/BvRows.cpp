@@ -147,6 +147,7 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     // The rows of the lines before L stay as they are.
     more_.resize(FirstContinuation(L));
     const TextEncoding encoding = store.Encoding();
+    const bool perRow = wrapByte == 0 && encoding != TextEncoding::ShiftJis;
 
     for (int a = L; a < lineCount; ++a) {
         // Most lines of a big file fit a row: the store skips them without reading their bytes
@@ -173,7 +174,9 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
                 more_.reserve(std::min<size_t>(more_.size() + std::max<size_t>(more_.size() / 8, 1024), size_t(INT_MAX)));
             }
             more_.push_back(TBvContinuation{a, static_cast<qint32>(start)});
-            start += FitCount(encoding, s, static_cast<int>(start), count0);
+            // Shift-JIS rows take the line's one count; the others are measured row by row.
+            const int count = perRow ? widthCount(s.sliced(start - 1)) : count0;
+            start += FitCount(encoding, s, static_cast<int>(start), count);
         }
     }
 }

@@ -37,7 +37,8 @@ using TBvContinuationList = std::vector<TBvContinuation, LargeArrayAllocator<TBv
 class TBvRows {
 public:
     // How many cells of a (non-empty) line fit one row when wrapping at the window width (bytes
-    // for Shift-JIS, where a byte is a cell).
+    // for Shift-JIS, where a byte is a cell, asked once per line; the other encodings are asked
+    // again with the rest of the line for each row).
     using WidthCount = std::function<int(QByteArrayView line)>;
 
     int Count() const { return lineCount_ + static_cast<int>(more_.size()); }

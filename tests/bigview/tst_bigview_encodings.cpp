@@ -215,6 +215,43 @@ private slots:
         }
     }
 
+    // Wrapped at the window width, every row fits the window: no character is drawn past the
+    // right edge, whatever mix of wide, narrow and half-width characters the line holds.
+    // (Shift-JIS keeps its byte estimate made once per line, which may end a row a few pixels
+    // past the edge.)
+    void rowsFitTheWindowWidth_data() { rowsWrapByCellsNeverInsideACharacter_data(); }
+    void rowsFitTheWindowWidth()
+    {
+        QFETCH(int, encoding);
+        const TextEncoding e = TextEncoding(encoding);
+        if (e == TextEncoding::ShiftJis)
+            QSKIP("Shift-JIS wraps by its own estimate");
+        QByteArray text;
+        text += Encode(e, u"日本語の長い行：あいうえおかきくけこ漢字カタカナｶﾀｶﾅ ABC "_qs.repeated(12));
+        text += Break(e);
+        QRandomGenerator random(20261209);
+        static const QString pieces[] = {u"a"_qs, u"Z"_qs, u" "_qs, u"ｱ"_qs, u"漢"_qs, u"Ａ"_qs, u"の"_qs};
+        for (int l = 0; l < 40; ++l) {
+            const int length = int(random.bounded(300));
+            for (int i = 0; i < length; ++i)
+                text += Encode(e, pieces[random.bounded(int(std::size(pieces)))]);
+            text += Break(e);
+        }
+        const QString path = dir_.filePath("mixed.txt");
+        testsupport::WriteBytes(path, text);
+        for (const int width : {300, 401, 617}) {
+            auto view = fixture::MakeView(6, width);
+            view->SetEncodingChoice(e);
+            view->LoadFromFile(QFile::encodeName(path));
+            QVERIFY(view->RowCount() > 41);
+            for (int row = 0; row < view->RowCount(); ++row) {
+                const qint64 w = view->RowPrefixWidth(row, view->Row(row).Len);
+                if (w > view->ClientWidth())
+                    QFAIL(qPrintable(QString("width %1, row %2: %3 pixels for %4").arg(width).arg(row).arg(w).arg(view->ClientWidth())));
+            }
+        }
+    }
+
     void findTextEncodesTheSearch()
     {
         auto view = fixture::MakeView();
