@@ -93,9 +93,9 @@ void TBvStrings::Clear()
     table_.clear();
 }
 
-bool TBvStrings::Find(QByteArrayView text, int &line, int &column) const
+bool TBvStrings::Find(QByteArrayView text, int &line, int &column, JobControl *job) const
 {
-    return file_ ? file_->find(text, line, column) : table_.find(text, line, column);
+    return file_ ? file_->find(text, line, column, job) : table_.find(text, line, column, job);
 }
 
 void TBvStrings::AddStrings(const PlainStrings &source)

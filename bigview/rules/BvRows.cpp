@@ -96,8 +96,14 @@ int TBvRows::FitCount(QByteArrayView line, int start, int count)
     return count;
 }
 
+namespace {
+// Lines laid out between two looks at a job: few enough to stop at once, many enough to cost
+// nothing.
+constexpr int JobStep = 4096;
+}
+
 void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
-                         const WidthCount &widthCount)
+                         const WidthCount &widthCount, JobControl *job)
 {
     L = std::max(L, 0);  // a line before the first lays out everything, once
     store_ = &store;
@@ -110,12 +116,23 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     // The rows of the lines before L stay as they are.
     more_.resize(FirstContinuation(L));
 
+    if (job)
+        job->AddTotalLines(lineCount - L);
+    int toldAt = L;  // the job has been told of the lines before this one
     for (int a = L; a < lineCount; ++a) {
         // Most lines of a big file fit a row: the store skips them without reading their bytes.
         if (wrapByte > 0) {
             a = store.NextLineLongerThan(a, wrapByte);
             if (a >= lineCount)
                 break;
+        }
+        if (job && a - toldAt >= JobStep) {
+            job->AddLines(a - toldAt);
+            toldAt = a;
+            if (job->Cancelled()) {
+                Clear();
+                throw EJobCancelled();
+            }
         }
         const int len = store.LineLength(a);
         if (len == 0 || (wrapByte > 0 && wrapByte >= len))
