@@ -154,7 +154,8 @@ public:
     virtual void Delete(int row);
     virtual void Exchange(int row1, int row2);
     // Forward, ASCII case-insensitive search from (column, row) itself; without a match the
-    // position becomes (1, RowCount).
+    // position becomes (1, RowCount). Runs in the background (検索中); stopped there, it returns
+    // false and leaves the position as it was.
     virtual bool Find(QByteArrayView text, int &row, int &column) const;
     virtual int IndexOf(QByteArrayView text) const;      // first row of the equal line, or -1
     virtual void Insert(int row, QByteArrayView text);
@@ -190,8 +191,14 @@ public:
     int RowLength(int row) const;            // EListError outside the rows
     void LayoutFrom(int line);
     // Every row again (after a wrap change), the top line, caret and selection kept on their
-    // bytes, the scroll ranges updated: nothing points past the new rows.
-    void Relayout();
+    // bytes, the scroll ranges updated: nothing points past the new rows. `laidOut`: rows
+    // already laid out under the view's wrap, taken instead of laying out here.
+    void Relayout(TBvRows *laidOut = nullptr);
+    // Sets the wrap (a byte count below 0 keeps the present one) and lays every row out again
+    // as Relayout does. A view of many lines or long ones is laid out on a worker (折返中, the
+    // progress window after a moment) while it paints its old rows. False when the user stopped
+    // it there: the wrap, the rows and the position stay as they were.
+    bool Rewrap(bool wordWrap, int wrapByte);
     int LineToRow(int line) const { return rows_.LineToRow(line); }
     int RowToLine(int row) const { return rows_.RowToLine(row); }
     QPoint RowPosToLinePos(QPoint rowPos) const { return rows_.RowPosToLinePos(rowPos); }
@@ -351,6 +358,7 @@ private:
         qint64 width = 0;      // client width
         qint64 x = 0;          // width of "x"
         qint64 charWidth = 1;
+        const TBvMetrics *metrics = nullptr;  // the view's, or a worker's own
     };
     WidthFit CurrentWidthFit() const;
     int WindowWidthCount(QByteArrayView line, const WidthFit &fit) const;

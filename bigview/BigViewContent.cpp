@@ -6,6 +6,7 @@
 #include "bigview/rules/BvMath.h"
 #include "lines/PlainStrings.h"
 #include "lines/TBvStrings.h"
+#include "platform/BackgroundWork.h"
 
 #include <QFile>
 
@@ -133,7 +134,14 @@ bool TBigView::Find(QByteArrayView text, int &row, int &column) const
     const QPoint at = RowPosToLinePos(QPoint(column, row));
     int line = at.y();
     int col = at.x();
-    const bool found = lines_->Find(text, line, col);
+    // A search through a big file runs in the background; a stop is a miss that moves nothing.
+    bool found = false;
+    JobControl job;
+    try {
+        RunInBackground(window(), QStringLiteral("検索中"), job, [&] { found = lines_->Find(text, line, col, &job); });
+    } catch (const EJobCancelled &) {
+        return false;
+    }
     const QPoint back = LinePosToRowPos(QPoint(col, line));
     row = back.y();
     column = back.x();

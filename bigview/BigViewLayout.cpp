@@ -48,12 +48,18 @@ void TBigView::LayoutFrom(int line)
                      [this, &fit](QByteArrayView s) { return WindowWidthCount(s, fit); });
 }
 
-void TBigView::Relayout()
+void TBigView::Relayout(TBvRows *laidOut)
 {
     const int topLine = qMax(0, RowToLine(topRow_));
     const QPoint anchorLine = RowPosToLinePos(selAnchor_);
     const QPoint endLine = RowPosToLinePos(selEnd_);
-    LayoutFrom(0);
+    if (laidOut) {
+        DropWidthCache();
+        wrapKey_ = wordWrap_ && wrapByte_ == 0 ? CurrentWrapKey() : WrapKey();
+        rows_ = std::move(*laidOut);
+    } else {
+        LayoutFrom(0);
+    }
     NoRender = true;
     try {
         UpdateScrollRanges();
@@ -248,33 +254,34 @@ bool TBigView::GrowMaxChar(int first, int count)
 
 TBigView::WidthFit TBigView::CurrentWidthFit() const
 {
-    return WidthFit{ClientWidth(), TabbedWidth("x"), charWidth_};
+    return WidthFit{ClientWidth(), TabbedWidth("x"), charWidth_, &metrics_};
 }
 
 int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
 {
+    const TBvMetrics &metrics = *fit.metrics;
     const qint64 len = s.size();
     qint64 W = fit.width;
-    const TextEncoding encoding = metrics_.Encoding();
+    const TextEncoding encoding = metrics.Encoding();
     if (encoding != TextEncoding::ShiftJis) {
         // Each row of the other encodings is measured by itself and holds the characters that fit
         // the window (at least one): no character is drawn past the right edge.
         qint64 x = 0, cells = 0;
         for (qsizetype i = 0; i < len;) {
-            const qint64 right = x + metrics_.CharAdvance(s, i, x);
+            const qint64 right = x + metrics.CharAdvance(s, i, x);
             if (right > W && i > 0)
                 break;
             x = right;
             cells += CharCells(encoding, s, i);
-            i += metrics_.CharLen(s, i);
+            i += metrics.CharLen(s, i);
         }
         return int(std::min<qint64>(cells, INT_MAX));
     }
     // Most lines fit: measure only as far as the width before measuring the whole line.
-    TBvMetrics::Cursor c = metrics_.AdvanceToX(s, {}, W);
+    TBvMetrics::Cursor c = metrics.AdvanceToX(s, {}, W);
     if (c.offset >= len && c.x <= W)
         return static_cast<int>(len);
-    qint64 w = metrics_.Advance(s, c, len).x;
+    qint64 w = metrics.Advance(s, c, len).x;
     if (W < fit.x)
         W = fit.x;
     // Estimated bytes per row from the average width per byte, then refined one byte at a time
@@ -292,7 +299,7 @@ int TBigView::WindowWidthCount(QByteArrayView s, const WidthFit &fit) const
             --n;
         n = std::clamp<qint64>(n, 1, len);
         const qint64 prev = w;
-        w = metrics_.Advance(s.first(n), {}, n).x;
+        w = metrics.Advance(s.first(n), {}, n).x;
         if (w > prev)
             grew = true;
         else

@@ -349,10 +349,11 @@ void FileLines::appendTo(LineTable &table) const
     }
 }
 
-bool FileLines::find(QByteArrayView text, int &line, int &column) const
+bool FileLines::find(QByteArrayView text, int &line, int &column, JobControl *job) const
 {
     if (text.isEmpty())
         return false;
+    const int lineAsked = line, columnAsked = column;
     if (line < 0)
         line = 0;
     if (column < 1)
@@ -373,11 +374,18 @@ bool FileLines::find(QByteArrayView text, int &line, int &column) const
     // The text is one run of bytes: it is scanned as a whole, and a hit counts only when it lies
     // inside one line. Returns the first such start in [a, b), or -1.
     std::atomic<quint64> found = ~quint64(0);  // the earliest match seen by either half
+    std::atomic<bool> stopped = false;           // a half ended at the job's stop
     const auto scan = [&](quint64 a, quint64 b) -> qint64 {
         for (quint64 chunk = a; chunk < b && chunk + n <= textEnd_;) {
             if (found.load(std::memory_order_relaxed) < chunk)
                 return -1;  // the other half already has an earlier match
+            if (job && job->Cancelled()) {
+                stopped = true;
+                return -1;
+            }
             const quint64 chunkEnd = std::min({b, chunk + SearchChunk, textEnd_ - n + 1});
+            if (job)
+                job->AddDone(qint64(chunkEnd - chunk));
             const qsizetype at = pattern.search(hay + chunk, qsizetype(chunkEnd - chunk));
             if (at < 0) {
                 chunk = chunkEnd;
@@ -396,6 +404,8 @@ bool FileLines::find(QByteArrayView text, int &line, int &column) const
         return -1;
     };
     const quint64 to = textEnd_;
+    if (job)
+        job->AddTotal(qint64(to - from));
     qint64 hit;
     if (to - from >= TwoThreadsFrom) {
         const quint64 half = from + (to - from) / 2;
@@ -403,13 +413,19 @@ bool FileLines::find(QByteArrayView text, int &line, int &column) const
         SecondThread other([&] { later = scan(half, to); });
         hit = scan(from, half);
         other.Wait();
-        if (hit < 0)
+        if (hit < 0 && !stopped)
             hit = later;
     } else {
         hit = scan(from, to);
     }
     if (file_->Damaged())
         throw EInOutError("The file could not be read");
+    // A hit in the first half stands; otherwise a stop leaves bytes before any later hit unread.
+    if (hit < 0 && stopped) {
+        line = lineAsked;
+        column = columnAsked;
+        throw EJobCancelled();
+    }
     if (hit < 0)
         return notFound();
     line = lineAtOffset(quint64(hit));

@@ -73,8 +73,9 @@ public:
     void appendTo(LineTable &table) const;
 
     // Forward search from (line, column) itself, ASCII case-insensitive, like LineTable::find.
-    // A large range is searched on two threads.
-    bool find(QByteArrayView text, int &line, int &column) const;
+    // A large range is searched on two threads. With a job: progress in bytes, and a stop
+    // (EJobCancelled, line and column as they were).
+    bool find(QByteArrayView text, int &line, int &column, JobControl *job = nullptr) const;
 
 private:
     struct High {

@@ -44,13 +44,16 @@ public:
     void AddTotal(qint64 bytes) { total_.fetch_add(bytes, std::memory_order_relaxed); }
     void AddDone(qint64 bytes) { done_.fetch_add(bytes, std::memory_order_relaxed); }
     void AddLines(qint64 lines) { lines_.fetch_add(lines, std::memory_order_relaxed); }
+    // Lines to go through in all, for work that counts lines rather than bytes (0: unknown).
+    void AddTotalLines(qint64 lines) { totalLines_.fetch_add(lines, std::memory_order_relaxed); }
     qint64 Total() const { return total_.load(std::memory_order_relaxed); }
     qint64 Done() const { return done_.load(std::memory_order_relaxed); }
     qint64 Lines() const { return lines_.load(std::memory_order_relaxed); }
+    qint64 TotalLines() const { return totalLines_.load(std::memory_order_relaxed); }
 
 private:
     std::atomic<bool> cancelled_ = false;
-    std::atomic<qint64> total_ = 0, done_ = 0, lines_ = 0;
+    std::atomic<qint64> total_ = 0, done_ = 0, lines_ = 0, totalLines_ = 0;
     mutable std::mutex mutex_;
     std::u16string item_;
 };

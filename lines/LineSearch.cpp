@@ -3,15 +3,27 @@
 
 #include "lines/FoldedScan.h"
 
-bool LineTable::find(QByteArrayView text, int &line, int &column) const
+bool LineTable::find(QByteArrayView text, int &line, int &column, JobControl *job) const
 {
     if (text.isEmpty())
         return false;
     const FoldedPattern pattern(text);
     const qsizetype n = pattern.size();
+    const int lineFrom = line, columnFrom = column;
     if (line < 0)
         line = 0;
+    int toldAt = line;
     while (line < count_) {
+        // A stop is looked for now and then: the look costs nothing against the lines' scan.
+        if (job && line - toldAt >= 4096) {
+            job->AddLines(line - toldAt);
+            toldAt = line;
+            if (job->Cancelled()) {
+                line = lineFrom;
+                column = columnFrom;
+                throw EJobCancelled();
+            }
+        }
         if (column < 1)
             column = 1;
         const QByteArrayView bytes = spanView(slots_[line]);

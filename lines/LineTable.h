@@ -188,7 +188,8 @@ public:
     // Forward search from (line, column) itself, column 1-based, for `text` ignoring the case of
     // ASCII letters. On a match leaves line/column on it and returns true; otherwise returns
     // false with line = count, column = 1. An empty text returns false and changes nothing.
-    bool find(QByteArrayView text, int &line, int &column) const;
+    // With a job: progress in lines, and a stop (EJobCancelled, line and column as they were).
+    bool find(QByteArrayView text, int &line, int &column, JobControl *job = nullptr) const;
 
 private:
     QByteArrayView spanView(const LineSpan &s) const

@@ -116,27 +116,35 @@ void TBvStrings::Clear()
     encoding_ = TextEncoding::ShiftJis;
 }
 
-bool TBvStrings::Find(QByteArrayView text, int &line, int &column) const
+bool TBvStrings::Find(QByteArrayView text, int &line, int &column, JobControl *job) const
 {
-    const auto find = [&] { return file_ ? file_->find(text, line, column) : table_.find(text, line, column); };
+    const auto find = [&] { return file_ ? file_->find(text, line, column, job) : table_.find(text, line, column, job); };
     if (encoding_ == TextEncoding::ShiftJis)
         return find();
     // The byte search folds every ASCII byte: a candidate counts when it starts a character and
     // is the same text by the encoding's own rule.
+    const int fromLine = line, fromColumn = column;
     int knownLine = -1;
     qsizetype known = 0;  // a character start in knownLine at or before the candidates
-    while (find()) {
-        const QByteArrayView bytes = View(line);
-        const qsizetype at = column - 1;
-        if (line != knownLine) {
-            knownLine = line;
-            known = 0;
+    try {
+        while (find()) {
+            const QByteArrayView bytes = View(line);
+            const qsizetype at = column - 1;
+            if (line != knownLine) {
+                knownLine = line;
+                known = 0;
+            }
+            const qsizetype start = CharStart(encoding_, bytes, at, known);
+            known = start;
+            if (start == at && EqualIgnoringAsciiCase(encoding_, bytes.sliced(at, text.size()), text))
+                return true;
+            ++column;
         }
-        const qsizetype start = CharStart(encoding_, bytes, at, known);
-        known = start;
-        if (start == at && EqualIgnoringAsciiCase(encoding_, bytes.sliced(at, text.size()), text))
-            return true;
-        ++column;
+    } catch (const EJobCancelled &) {
+        // Stopped after a rejected candidate: the search stands where it began.
+        line = fromLine;
+        column = fromColumn;
+        throw;
     }
     return false;
 }

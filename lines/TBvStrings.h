@@ -60,8 +60,9 @@ public:
     void Exchange(int index1, int index2);
     void Clear();
     // Forward search from (line, column) itself, ASCII case-insensitive; column is 1-based.
-    // On a match leaves line/column on it; otherwise line = Count, column = 1.
-    bool Find(QByteArrayView text, int &line, int &column) const;
+    // On a match leaves line/column on it; otherwise line = Count, column = 1. With a job:
+    // progress and a stop (EJobCancelled, line and column as they were).
+    bool Find(QByteArrayView text, int &line, int &column, JobControl *job = nullptr) const;
     void AddStrings(const PlainStrings &source);
     void Assign(const PlainStrings &source);
     void AssignTo(PlainStrings &dest) const;

@@ -64,6 +64,12 @@ public:
                             QStringLiteral(" ﾊﾞｲﾄ (%1%)").arg(std::min<qint64>(100, done * 100 / total)));
             bar_->setRange(0, 1000);
             bar_->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
+        } else if (const qint64 lines = job_.TotalLines(); lines > 0) {
+            const qint64 doneLines = std::min(job_.Lines(), lines);
+            count_->setText(c.toString(doneLines) + QStringLiteral(" / ") + c.toString(lines) +
+                            QStringLiteral(" 行 (%1%)").arg(doneLines * 100 / lines));
+            bar_->setRange(0, 1000);
+            bar_->setValue(int(doneLines * 1000 / lines));
         } else {
             // A pipe: no end to measure against, only what came so far.
             count_->setText(c.toString(job_.Lines()) + QStringLiteral(" 行"));

@@ -31,15 +31,15 @@ asan() {
 
 # Data races: the joining job's tests (reading on one thread, writing on another, the file-name
 # line on), the loader's (a large file's second half read on a second thread) and the view's
-# file index (built and searched in two halves) under
-# ThreadSanitizer, in build-tsan/. A race report fails the run.
+# file index (built and searched in two halves, a search stopped from another thread) and the
+# view's rows laid out for a job with metrics made on a worker, under ThreadSanitizer, in build-tsan/. A race report fails the run.
 tsan() {
   local flags="-fsanitize=thread -fno-omit-frame-pointer"
   bash scripts/build.sh --dir build-tsan "-DCMAKE_CXX_FLAGS=$flags" \
-       "-DCMAKE_EXE_LINKER_FLAGS=$flags" --target tst_join_job tst_line_loading tst_file_lines
+       "-DCMAKE_EXE_LINKER_FLAGS=$flags" --target tst_join_job tst_line_loading tst_file_lines tst_layout_job
   (cd build-tsan &&
    TSAN_OPTIONS=halt_on_error=1:exitcode=66:suppressions=$root/scripts/tsan-qt.supp \
-   ctest --output-on-failure -R '^(app/rules/tst_join_job|lines/tst_line_loading|lines/tst_file_lines)$')
+   ctest --output-on-failure -R '^(app/rules/tst_join_job|lines/tst_line_loading|lines/tst_file_lines|bigview/rules/tst_layout_job)$')
 }
 
 bash scripts/setup.sh

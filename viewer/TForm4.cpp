@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 #include "bigview/BigView.h"
-#include "platform/BusyCursor.h"
 #include "platform/Controls.h"
 #include "platform/KeyRouter.h"
 #include "platform/VirtualKeys.h"
@@ -66,13 +65,12 @@ void TForm4::BtnOkClick()
         ShowMessageWindow(viewermsg::ValueOutOfRange, this);
         return;
     }
+    // A big file is laid out again in the background. Stopped there, nothing is applied and
+    // the dialog stays open as it was: the user may try again or cancel.
+    if (view_ && !ApplyWrap(*view_, CheckBox1->isChecked(), *value))
+        return;
     state_.WordWrap = CheckBox1->isChecked();
     state_.WordWrapByte = *value;
-    if (view_) {
-        // Laying out a file of long lines again takes a moment.
-        BusyCursor busy;
-        ApplyWrap(*view_, state_.WordWrap, state_.WordWrapByte);
-    }
     accept();
 }
 

@@ -21,10 +21,9 @@ bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int w
     return LoadFileIntoView(view, path);
 }
 
-void ApplyWrap(TBigView &view, bool wordWrap, int wrapByte)
+bool ApplyWrap(TBigView &view, bool wordWrap, int wrapByte)
 {
-    // The byte count first: the flag's layout then never wraps at the window width on the way.
-    // Each setter's re-layout keeps the top line, the selection and the scroll range in step.
-    view.SetWrapByte(wrapByte);
-    view.SetWordWrap(wordWrap);
+    // One layout under both values; it keeps the top line, the selection and the scroll range in
+    // step.
+    return view.Rewrap(wordWrap, wrapByte);
 }

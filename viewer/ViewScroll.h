@@ -16,5 +16,6 @@ void ClearForWrap(TBigView &view, bool wordWrap, int wrapByte);
 bool ReloadWithWrap(TBigView &view, const QByteArray &path, bool wordWrap, int wrapByte);
 
 // Lays the view's rows out again under a new wrap, keeping the line at the top at the top and the
-// scroll bars in step with the new rows.
-void ApplyWrap(TBigView &view, bool wordWrap, int wrapByte);
+// scroll bars in step with the new rows. A big view is laid out in the background; false when the
+// user stopped it there, and the view is as it was.
+bool ApplyWrap(TBigView &view, bool wordWrap, int wrapByte);

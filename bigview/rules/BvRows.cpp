@@ -131,8 +131,14 @@ int TBvRows::FitCount(TextEncoding encoding, QByteArrayView line, int start, int
     return int(FitBytes(encoding, line, start - 1, std::max(count, 1)));
 }
 
+namespace {
+// Lines laid out between two looks at a job: few enough to stop at once, many enough to cost
+// nothing.
+constexpr int JobStep = 4096;
+}
+
 void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
-                         const WidthCount &widthCount)
+                         const WidthCount &widthCount, JobControl *job)
 {
     L = std::max(L, 0);  // a line before the first lays out everything, once
     store_ = &store;
@@ -149,6 +155,9 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
     const TextEncoding encoding = store.Encoding();
     const bool perRow = wrapByte == 0 && encoding != TextEncoding::ShiftJis;
 
+    if (job)
+        job->AddTotalLines(lineCount - L);
+    int toldAt = L;  // the job has been told of the lines before this one
     for (int a = L; a < lineCount; ++a) {
         // Most lines of a big file fit a row: the store skips them without reading their bytes
         // (no character takes more cells than bytes, and UTF-8 lines are bounded while loading).
@@ -156,6 +165,14 @@ void TBvRows::LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrap
             a = store.NextLineWiderThan(a, wrapByte);
             if (a >= lineCount)
                 break;
+        }
+        if (job && a - toldAt >= JobStep) {
+            job->AddLines(a - toldAt);
+            toldAt = a;
+            if (job->Cancelled()) {
+                Clear();
+                throw EJobCancelled();
+            }
         }
         const int len = store.LineLength(a);
         if (len == 0 || (wrapByte > 0 && wrapByte >= len))

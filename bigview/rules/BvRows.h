@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "lines/JobControl.h"
 #include "lines/LargeMemory.h"
 #include "lines/TBvStrings.h"
 
@@ -52,9 +53,11 @@ public:
     // Rebuilds the rows of lines L..store.Count()-1 and keeps the earlier ones. wrapByte > 0
     // wraps at that many cells of the store's encoding; 0 asks widthCount for each line. Rows are read from `store` as
     // asked for (only the rows after a line's first are kept): the store must outlive the rows,
-    // and a change to a line must be followed by a layout from that line on.
+    // and a change to a line must be followed by a layout from that line on. With a job: the
+    // lines gone through are counted, and a stop throws EJobCancelled and leaves no rows (as
+    // after Clear).
     void LayoutFrom(const TBvStrings &store, int L, bool wordWrap, int wrapByte,
-                    const WidthCount &widthCount);
+                    const WidthCount &widthCount, JobControl *job = nullptr);
     void Clear();
 
     // Calls visit(row, At(row)) for the rows from `first` up to `end` (excluded) in order, until

@@ -15,7 +15,24 @@ TBvMetrics::TBvMetrics()
     SetFont(QFont());
 }
 
+TBvMetrics::TBvMetrics(const QFont &font)
+{
+    SetFont(font);
+}
+
 TBvMetrics::~TBvMetrics() = default;
+
+QFont TBvMetrics::UnsharedFont(const QFont &font)
+{
+    // A copy shares its data (and the glyph engines cached there) until a setter detaches it;
+    // with no attribute marked as set, the setter cannot skip the detach as a no-op.
+    QFont own(font);
+    const uint mask = own.resolveMask();
+    own.setResolveMask(0);
+    own.setStyleName(font.styleName());
+    own.setResolveMask(mask);
+    return own;
+}
 
 void TBvMetrics::SetFont(const QFont &font)
 {

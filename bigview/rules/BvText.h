@@ -30,6 +30,10 @@ int ByteKind(QByteArrayView text, int pos);
 class TBvMetrics {
 public:
     TBvMetrics();
+    // Measures with `font` from the start. A thread of its own (a layout on a worker) builds
+    // one here, from a font that shares nothing with the window thread's (UnsharedFont): Qt's
+    // fonts are reentrant, not thread-safe, and a raw font serves only the thread it was made on.
+    explicit TBvMetrics(const QFont &font);
     ~TBvMetrics();
     TBvMetrics(const TBvMetrics &) = delete;
     TBvMetrics &operator=(const TBvMetrics &) = delete;
@@ -48,6 +52,8 @@ public:
     }
     bool IsTab(QByteArrayView text, qsizetype i) const;
     const QFont &Font() const { return font_; }
+    // The same font with data of its own, for another thread to measure with.
+    static QFont UnsharedFont(const QFont &font);
     int TabDistance() const { return tabDistance_; }
     int EffectiveTabDistance() const;
 

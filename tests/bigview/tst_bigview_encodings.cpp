@@ -252,6 +252,30 @@ private slots:
         }
     }
 
+    // A new wrap laid out on a worker (a long line sends it there) measures in the file's
+    // encoding, as the layout on the window thread does.
+    void rewrapOnAWorkerMeasuresInTheEncoding_data() { rowsWrapByCellsNeverInsideACharacter_data(); }
+    void rewrapOnAWorkerMeasuresInTheEncoding()
+    {
+        QFETCH(int, encoding);
+        const TextEncoding e = TextEncoding(encoding);
+        QByteArray text = Encode(e, u"漢字かなｶﾅ abc "_qs.repeated(6000)) + Break(e);
+        text += Encode(e, u"日本語 text ｶﾀｶﾅ"_qs.repeated(20)) + Break(e);
+        const QString path = dir_.filePath("rewrap.txt");
+        testsupport::WriteBytes(path, text);
+        auto direct = fixture::MakeView(6, 401);
+        direct->SetEncodingChoice(e);
+        direct->LoadFromFile(QFile::encodeName(path));
+        auto rewrapped = fixture::MakeView(6, 401);
+        rewrapped->SetWrapByte(80);
+        rewrapped->SetEncodingChoice(e);
+        rewrapped->LoadFromFile(QFile::encodeName(path));
+        QVERIFY(rewrapped->Rewrap(true, 0));
+        QCOMPARE(rewrapped->RowCount(), direct->RowCount());
+        for (int row = 0; row < direct->RowCount(); ++row)
+            QCOMPARE(rewrapped->Row(row).Start, direct->Row(row).Start);
+    }
+
     void findTextEncodesTheSearch()
     {
         auto view = fixture::MakeView();

@@ -388,6 +388,56 @@ private slots:
         ::close(writer);
     }
 
+    // A search for a job: the same hits, bytes or lines counted, and a stop leaves the position
+    // where it was, in a file (both halves) and in lines held in memory.
+    void findForAJob()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("text");
+        QByteArray big(20 * 1024 * 1024, 'x');
+        for (qsizetype at = 1000; at < big.size(); at += 1000)
+            big[at] = '\r';
+        big.replace(15 * 1024 * 1024 + 7, 4, "NEED");
+        WriteBytes(path, big);
+        TBvStrings file;
+        file.LoadFromFile(path);
+        QVERIFY(file.FileIndex());
+        TBvStrings memory;
+        memory.SetText(big);
+        QVERIFY(!memory.FileIndex());
+        for (TBvStrings *lines : {&file, &memory}) {
+            int line = 2, column = 3, l0 = 2, c0 = 3;
+            JobControl job;
+            QVERIFY(lines->Find("need", line, column, &job));
+            QVERIFY(lines->Find("need", l0, c0));
+            QCOMPARE(line, l0);
+            QCOMPARE(column, c0);
+            QVERIFY(job.Done() > 0 || job.Lines() > 0);
+
+            JobControl stopped;
+            stopped.Cancel();
+            line = 2;
+            column = 3;
+            QVERIFY_THROWS_EXCEPTION(EJobCancelled, lines->Find("need", line, column, &stopped));
+            QCOMPARE(line, 2);
+            QCOMPARE(column, 3);
+            // Stopped while both halves search, from another thread.
+            JobControl late;
+            std::thread stopper([&late] { late.Cancel(); });
+            line = 0;
+            column = 1;
+            try {
+                const bool found = lines->Find("absent", line, column, &late);
+                QVERIFY(!found);
+                QCOMPARE(line, lines->Count());
+            } catch (const EJobCancelled &) {
+                QCOMPARE(line, 0);
+                QCOMPARE(column, 1);
+            }
+            stopper.join();
+        }
+    }
+
     // A FIFO is read once into memory as before; an unreadable file fails to load.
     void pipesAreReadIntoMemory()
     {
