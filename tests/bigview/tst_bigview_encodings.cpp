@@ -276,6 +276,29 @@ private slots:
             QCOMPARE(rewrapped->Row(row).Start, direct->Row(row).Start);
     }
 
+    // The horizontal range reaches the longest line's last cell, not its last byte: unwrapped,
+    // and wrapped at a count, where no row holds more cells than that.
+    void horizontalRangeCountsCells_data() { rowsWrapByCellsNeverInsideACharacter_data(); }
+    void horizontalRangeCountsCells()
+    {
+        QFETCH(int, encoding);
+        const TextEncoding e = TextEncoding(encoding);
+        const QByteArray text = Encode(e, u"漢字かな"_qs.repeated(75)) + Break(e) + Encode(e, u"ascii ｶﾅ"_qs.repeated(40)) + Break(e);
+        const QString path = dir_.filePath("range.txt");
+        testsupport::WriteBytes(path, text);
+        auto view = fixture::MakeView(6, 300);
+        view->SetWordWrap(false);
+        view->SetEncodingChoice(e);
+        view->LoadFromFile(QFile::encodeName(path));
+        QCOMPARE(view->MaxChar(), 600);  // 300 wide characters; the second line has 320 cells
+        // Wrapped at 255 cells (the range's least, so it only grows past it by counting bytes).
+        auto wrapped = fixture::MakeView(6, 300);
+        wrapped->SetWrapByte(255);
+        wrapped->SetEncodingChoice(e);
+        wrapped->LoadFromFile(QFile::encodeName(path));
+        QCOMPARE(wrapped->MaxChar(), 255);
+    }
+
     void findTextEncodesTheSearch()
     {
         auto view = fixture::MakeView();
