@@ -55,6 +55,21 @@ void CheckIndex(const QString &path, BreakRule rule, const std::vector<QByteArra
         longest = qMax(longest, expected[size_t(i)].size());
     }
     FUZZ_CHECK(index->longest() == longest);
+
+    // Read as UTF-8, the same lines, and the first line that may be wider than a row is the one
+    // a look at each line finds.
+    const auto utf8 = FileLines::Load(f.handle(), QFile::encodeName(path), rule, LoadLimits{.parallelFrom = parallelFrom},
+                                      0, TextEncoding::Utf8);
+    FUZZ_CHECK(utf8->count() == index->count());
+    for (const int cells : {0, 3, 17}) {
+        int next = utf8->count();
+        for (int i = utf8->count() - 1; i >= 0; --i) {
+            FUZZ_CHECK(utf8->view(i) == expected[size_t(i)]);
+            if (CellBound(TextEncoding::Utf8, utf8->view(i)) > cells)
+                next = i;
+            FUZZ_CHECK(utf8->nextWiderThan(i, cells) == next);
+        }
+    }
 }
 
 struct TableLines {
@@ -83,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CheckLines(light, expected);
 
     TBvStrings store;
-    store.LoadFromFile(file.Path());
+    // The lines as bytes: in Shift-JIS, whatever encoding the bytes look like.
+    store.LoadFromFile(QFile::encodeName(file.Path()), TextEncoding::ShiftJis);
     CheckLines(store, expected);
     CheckIndex(file.Path(), BreakRule::CrOnly, expected, 2 + readChunk);
     CheckIndex(file.Path(), BreakRule::AnyBreak, ExpectedLines(text, BreakRule::AnyBreak), 2 + readChunk);
