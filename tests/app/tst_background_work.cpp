@@ -15,42 +15,13 @@
 #include "app/TForm1.h"
 #include "platform/BackgroundWork.h"
 #include "platform/MessageBox.h"
+#include "tests/ProgressWindowProbe.h"
 #include "tests/TestSupport.h"
 
 using testsupport::WriteBytes;
-
-namespace {
-QDialog *ProgressWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<QDialog *>(w); d && d->isVisible() && d->windowTitle() == "Talvo (進行状況)")
-            return d;
-    return nullptr;
-}
-
-QStringList Texts(QWidget *window)
-{
-    QStringList texts;
-    for (QLabel *label : window->findChildren<QLabel *>())
-        texts << label->text();
-    return texts;
-}
-
-// Waits (inside the job's own wait) for the progress window, then hands it to `act`; the wait
-// goes with `owner` when the window never shows.
-void WhenProgressShows(QObject *owner, const std::function<void(QDialog *)> &act)
-{
-    auto *poll = new QTimer(owner);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (QDialog *window = ProgressWindow()) {
-            poll->stop();
-            poll->deleteLater();
-            act(window);
-        }
-    });
-    poll->start(20);
-}
-}  // namespace
+using progressprobe::ProgressWindow;
+using progressprobe::Texts;
+using progressprobe::WhenProgressShows;
 
 class TestBackgroundWork : public QObject {
     Q_OBJECT

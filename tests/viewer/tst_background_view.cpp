@@ -9,44 +9,18 @@
 
 #include "bigview/BigView.h"
 #include "platform/BackgroundWork.h"
+#include "tests/ProgressWindowProbe.h"
 #include "tests/TestSupport.h"
 #include "viewer/TForm4.h"
 #include "viewer/ViewScroll.h"
 #include "viewer/ViewerState.h"
 
+using progressprobe::ProgressWindow;
+using progressprobe::Texts;
+using progressprobe::WhenProgressShows;
+
 namespace {
 constexpr int BigLines = 1500000;
-
-QDialog *ProgressWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<QDialog *>(w); d && d->isVisible() && d->windowTitle() == "Talvo (進行状況)")
-            return d;
-    return nullptr;
-}
-
-QStringList Texts(QWidget *window)
-{
-    QStringList texts;
-    for (QLabel *label : window->findChildren<QLabel *>())
-        texts << label->text();
-    return texts;
-}
-
-// Waits (inside the job's own wait) for the progress window, then hands it to `act`; the wait
-// goes with `owner` when the window never shows.
-void WhenProgressShows(QObject *owner, const std::function<void(QDialog *)> &act)
-{
-    auto *poll = new QTimer(owner);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (QDialog *window = ProgressWindow()) {
-            poll->stop();
-            poll->deleteLater();
-            act(window);
-        }
-    });
-    poll->start(20);
-}
 }  // namespace
 
 class TestBackgroundView : public QObject {
