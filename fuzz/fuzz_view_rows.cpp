@@ -5,6 +5,9 @@
 #include "fuzz/FuzzSupport.h"
 #include "lines/ShiftJis.h"
 #include "lines/TBvStrings.h"
+#include "lines/TextEncoding.h"
+
+#include <QFile>
 
 #include <vector>
 
@@ -52,6 +55,59 @@ void CheckRows(const TBvRows &rows, const TBvStrings &store, bool wordWrap, int 
     FUZZ_CHECK(r == rows.Count());
 }
 
+// The same lines read from a file as UTF-8 or EUC-JP: rows start and end on the encoding's
+// character boundaries, hold at most `width` cells (one wider character alone excepted) and as
+// many as fit, and the horizontal range is the widest row's cells.
+void CheckEncodedRows(const QList<QByteArray> &lines, TextEncoding encoding, bool wordWrap, int wrapByte, int widthCount)
+{
+    static const fuzz::ScratchFile file("lines.txt");
+    QByteArray text;
+    for (const QByteArray &line : lines) {
+        QByteArray clean = line;
+        text += clean.replace('\r', 'r').replace('\x1A', 'z') + "\r\n";
+    }
+    file.Write(text);
+    TBvStrings store;
+    store.LoadFromFile(QFile::encodeName(file.Path()), encoding);
+    FUZZ_CHECK(store.Encoding() == encoding);
+    TBvRows rows;
+    rows.LayoutFrom(store, 0, wordWrap, wrapByte, [&](QByteArrayView line) {
+        FUZZ_CHECK(!line.isEmpty());
+        return widthCount;
+    });
+    const int width = wrapByte > 0 ? wrapByte : widthCount;
+    int r = 0, widest = 0;
+    for (int line = 0; line < store.Count(); ++line) {
+        const QByteArrayView s = store.View(line);
+        FUZZ_CHECK(rows.LineToRow(line) == r);
+        if (s.isEmpty()) {
+            FUZZ_CHECK(rows.At(r++).Len == 0);
+            continue;
+        }
+        for (qsizetype next = 1; next <= s.size(); ++r) {
+            const TBvRow &row = rows.At(r);
+            FUZZ_CHECK(row.Line == line && row.Start == next && row.Len > 0);
+            const qsizetype from = row.Start - 1, end = from + row.Len;
+            FUZZ_CHECK(end <= s.size() && IsCharBoundary(encoding, s, end, from));
+            const qsizetype cells = CellCount(encoding, s.sliced(from, row.Len));
+            widest = std::max(widest, int(cells));
+            if (!wordWrap) {
+                FUZZ_CHECK(row.Len == s.size());
+            } else {
+                const qsizetype first = CharLength(encoding, s, from);
+                FUZZ_CHECK(cells <= width || row.Len == first);
+                if (end < s.size())
+                    FUZZ_CHECK(cells + CharCells(encoding, s, end) > width);
+            }
+            next = end + 1;
+        }
+    }
+    FUZZ_CHECK(r == rows.Count());
+    // The range never counts bytes: exactly the widest row, or within the cells a row may hold.
+    const int range = rows.MaxCells(0, rows.Count());
+    FUZZ_CHECK(range == widest);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -76,6 +132,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TBvRows rows;
     rows.LayoutFrom(store, 0, wordWrap, wrapByte, count);
     CheckRows(rows, store, wordWrap, wrapByte, widthCount);
+    if (wrapByte < 1000) {
+        const QList<QByteArray> lines = in.Rest().toByteArray().split(char(separator));
+        CheckEncodedRows(lines, TextEncoding::Utf8, wordWrap, wrapByte, widthCount);
+        CheckEncodedRows(lines, TextEncoding::EucJp, wordWrap, wrapByte, widthCount);
+    }
 
     // Laying out again from a middle line after the lines below it changed gives the rows a
     // layout from the start gives.
