@@ -5,6 +5,7 @@
 #include "bigview/rules/BvRows.h"
 #include "fuzz/FuzzSupport.h"
 #include "lines/TBvStrings.h"
+#include "lines/TextEncoding.h"
 #include "viewer/rules/RowMatch.h"
 
 #include <vector>
@@ -65,6 +66,42 @@ QByteArray Mapped(QByteArrayView bytes, bool dense)
     return out;
 }
 
+// In the other encodings: the text as compared, a-z of its ASCII characters (one byte, or one
+// 16-bit unit) as A-Z, every other byte as it stands.
+QByteArray ComparedIn(TextEncoding e, QByteArrayView s, bool caseSensitive)
+{
+    QByteArray out = s.toByteArray();
+    if (caseSensitive)
+        return out;
+    ForEachChar(e, s, [&](qsizetype i, qsizetype n) {
+        qsizetype letter = -1;
+        if (!IsUtf16(e) && n == 1)
+            letter = i;
+        else if (IsUtf16(e) && n == 2)
+            letter = e == TextEncoding::Utf16Le ? (s[i + 1] == 0 ? i : -1) : (s[i] == 0 ? i + 1 : -1);
+        if (letter >= 0 && s[letter] >= 'a' && s[letter] <= 'z')
+            out[letter] = char(s[letter] - 'a' + 'A');
+        return true;
+    });
+    return out;
+}
+
+// The first character start of the row where the compared pattern stands (1-based), or 0.
+int NaiveMatchIn(TextEncoding e, QByteArrayView row, QByteArrayView pattern, bool caseSensitive)
+{
+    const QByteArray p = ComparedIn(e, pattern, caseSensitive);
+    int found = 0;
+    ForEachChar(e, row, [&](qsizetype at, qsizetype) {
+        // Folded from the candidate on: a letter counts as one only as a character of its own.
+        if (!p.isEmpty() && at + p.size() <= row.size() && ComparedIn(e, row.sliced(at, p.size()), caseSensitive) == p) {
+            found = int(at + 1);
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -119,5 +156,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(FindRow(rows, store, pattern, first, downwards, &column) == expectedRow);
     FUZZ_CHECK(column == (expectedRow >= 0 ? expected[size_t(expectedRow)] : -7));
     FUZZ_CHECK(FindRow(rows, store, pattern, first, downwards) == expectedRow);
+
+    // The same rows searched as text of the other encodings: a match starts on the encoding's
+    // character, and only its ASCII letters fold.
+    for (const TextEncoding e : {TextEncoding::Utf8, TextEncoding::EucJp, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        const SearchPattern encoded(patternText, caseSensitive, e);
+        int want = -1, wantColumn = -7;
+        for (int r = first; r >= 0 && r < count && !patternText.isEmpty(); r += downwards ? 1 : -1) {
+            if (const int at = NaiveMatchIn(e, rows.RowText(store, r), patternText, caseSensitive)) {
+                want = r;
+                wantColumn = at;
+                break;
+            }
+        }
+        for (int r = 0; r < count; ++r)
+            FUZZ_CHECK(RowMatch(rows.RowText(store, r), encoded) == NaiveMatchIn(e, rows.RowText(store, r), patternText, caseSensitive));
+        int got = -7;
+        FUZZ_CHECK(FindRow(rows, store, encoded, first, downwards, &got) == want);
+        FUZZ_CHECK(got == wantColumn);
+    }
     return 0;
 }
