@@ -174,10 +174,14 @@ public:
     // when the encoding cannot hold it).
     bool FindText(QStringView text, int &row, int &column) const;
     // The selection as text decoded from the lines' encoding, lines joined by LF; empty without
-    // a selection.
-    QString SelectedText() const;
-    // Puts SelectedText on the clipboard; without a selection the clipboard stays as it was.
+    // a selection. With a job: its lines counted, and a stop (EJobCancelled) every 1024 lines.
+    QString SelectedText(JobControl *job = nullptr) const;
+    // Puts SelectedText on the clipboard; without a selection the clipboard stays as it was. A
+    // selection of BackgroundCopyLines lines or more, or with a line of BackgroundCopyBytes or
+    // more, is decoded in the background (stopped: the clipboard stays as it was).
     void CopyToClipboard() const;
+    static constexpr int BackgroundCopyLines = 100000;
+    static constexpr int BackgroundCopyBytes = 4 * 1024 * 1024;
     virtual void SaveToFile(const QString &fileName) const;
     virtual void SaveToStream(QIODevice &stream) const;
 

@@ -181,7 +181,7 @@ bool TBigView::FindText(QStringView text, int &row, int &column) const
     return Find(*bytes, row, column);
 }
 
-QString TBigView::SelectedText() const
+QString TBigView::SelectedText(JobControl *job) const
 {
     if (SelectionEmpty() || RowCount() == 0)
         return QString();
@@ -198,13 +198,35 @@ QString TBigView::SelectedText() const
         if (line > from.y())
             text += QLatin1Char('\n');
         text += DecodeText(encoding, bytes.sliced(first, end - first));
+        if (job) {
+            job->AddLines(1);
+            if ((line & 1023) == 0)
+                job->ThrowIfCancelled();
+        }
     }
     return text;
 }
 
 void TBigView::CopyToClipboard() const
 {
-    const QString text = SelectedText();
+    if (SelectionEmpty() || RowCount() == 0)
+        return;
+    // A selection of many lines (or a huge one) is decoded in the background, with the progress
+    // window after half a second; 中止 copies nothing.
+    const int firstLine = RowPosToLinePos(selAnchor_).y(), lastLine = RowPosToLinePos(selEnd_).y();
+    const int lines = std::abs(lastLine - firstLine) + 1;
+    QString text;
+    if (lines < BackgroundCopyLines && lines_->LongestLine(std::min(firstLine, lastLine), lines) < BackgroundCopyBytes) {
+        text = SelectedText();
+    } else {
+        JobControl job;
+        job.AddTotalLines(lines);
+        try {
+            RunInBackground(window(), QStringLiteral("ｺﾋﾟｰ中"), job, [&] { text = SelectedText(&job); });
+        } catch (const EJobCancelled &) {
+            return;
+        }
+    }
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
 }

@@ -2,6 +2,7 @@
 // after its delay, and 中止 leaves the view, the dialog and the settings as they were; the view's
 // search stopped there moves nothing.
 #include <QtTest>
+#include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,6 +121,36 @@ private slots:
         QVERIFY(view.Find("LINE 01234567", row, column));
         QCOMPARE(row, 1234567);
         QCOMPARE(column, 1);
+    }
+
+    // Copying a selection of many lines shows the progress window (ｺﾋﾟｰ中, lines); 中止 leaves
+    // the clipboard as it was; let run, the whole selection arrives.
+    void copyOfManyLinesRunsInTheBackground()
+    {
+        TBigView view;
+        view.resize(400, 300);
+        view.SetWordWrap(false);
+        view.LoadFromFile(big_);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.SetSelAnchor(QPoint(6, 10));
+        view.SetSelEnd(QPoint(5, BigLines - 1));
+        QGuiApplication::clipboard()->setText("before");
+        QStringList shown;
+        WhenProgressShows(&view, [&shown](QDialog *window) {
+            shown = Texts(window);
+            QTest::keyClick(window, Qt::Key_Escape);
+        });
+        view.CopyToClipboard();
+        QVERIFY2(shown.contains("ｺﾋﾟｰ中..."), qPrintable(shown.join('|')));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
+        QVERIFY(!BackgroundWorkRunning());
+
+        view.CopyToClipboard();
+        const QString text = QGuiApplication::clipboard()->text();
+        QVERIFY(text.startsWith("00000010 abcdefghij\nline 00000011 abcdefghij\n"));
+        QVERIFY(text.endsWith("\nline"));
+        QCOMPARE(text.count('\n'), BigLines - 1 - 10);
     }
 };
 
