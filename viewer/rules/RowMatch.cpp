@@ -33,11 +33,8 @@ bool StartsChar(TextEncoding encoding, QByteArrayView row, qsizetype at, qsizety
 {
     if (encoding == TextEncoding::ShiftJis)
         return StartsChar(reinterpret_cast<const unsigned char *>(row.data()), at, known);
-    qsizetype i = known;
-    while (i < at)
-        i += CharLength(encoding, row, i);
-    known = i;
-    return i == at;
+    known = CharStart(encoding, row, at, known);
+    return known == at;
 }
 }
 
