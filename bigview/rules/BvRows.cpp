@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "bigview/rules/BvMath.h"
-#include "bigview/rules/BvText.h"
 #include "lines/ListErrors.h"
 #include "lines/TBvStrings.h"
 
@@ -111,24 +110,9 @@ void TBvRows::Clear()
     lineCount_ = 0;
 }
 
-int TBvRows::FitCount(QByteArrayView line, int start, int count)
-{
-    // The row's first byte starts a character: ByteKind looks no further back than that.
-    const QByteArrayView rest = line.sliced(start - 1);
-    const qint64 end = qint64(count) + 1;
-    if (end <= rest.size() && ByteKind(rest, static_cast<int>(end)) == 2) {
-        --count;
-        if (count < 1)
-            count = 2;
-    }
-    return count;
-}
-
 int TBvRows::FitCount(TextEncoding encoding, QByteArrayView line, int start, int count)
 {
-    if (encoding == TextEncoding::ShiftJis)
-        return FitCount(line, start, count);
-    return int(FitBytes(encoding, line, start - 1, std::max(count, 1)));
+    return int(FitBytes(encoding, line, start - 1, count));
 }
 
 namespace {

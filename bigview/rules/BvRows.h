@@ -73,11 +73,10 @@ public:
     QPoint RowPosToLinePos(QPoint rowPos) const;  // (0, 0) outside the rows
     QPoint LinePosToRowPos(QPoint linePos) const;
 
-    // Byte count of a row when wrapping the line at `count` bytes from `start`: one less when the
-    // row would end on a lead byte, and at least a whole double-byte character.
-    static int FitCount(QByteArrayView line, int start, int count);
-    // The same in the line's encoding, `count` being cells: for Shift-JIS the rule above, for the
-    // others whole characters up to `count` cells (at least one character).
+    // Byte count of the row that starts at byte `start` (1-based) when wrapping the line at `count`
+    // cells (FitBytes): for Shift-JIS `count` bytes, one less when the row would end on a lead
+    // byte, and at least a whole double-byte character; for the others whole characters up to
+    // `count` cells (at least one character).
     static int FitCount(TextEncoding encoding, QByteArrayView line, int start, int count);
 
 private:

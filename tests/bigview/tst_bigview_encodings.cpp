@@ -108,7 +108,7 @@ private slots:
                     if (at + r.Len < text.size() && e != TextEncoding::ShiftJis)
                         QVERIFY(cells + CharCells(e, text, at + r.Len) > wrap);
                     if (e == TextEncoding::ShiftJis)
-                        QCOMPARE(qsizetype(r.Len), std::min<qsizetype>(TBvRows::FitCount(text, int(at) + 1, wrap), text.size() - at));
+                        QCOMPARE(qsizetype(r.Len), std::min<qsizetype>(TBvRows::FitCount(e, text, int(at) + 1, wrap), text.size() - at));
                     at += r.Len;
                 } while (at < text.size());
             }
