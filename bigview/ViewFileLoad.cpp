@@ -26,9 +26,7 @@ void FollowShownFile(TBigView &view, const QByteArray &path, const QString &fail
             QTimer::singleShot(200, &view, [&view] { emit view.SourceChanged(); });
             return;
         }
-        const int topLine = view.RowCount() > 0 ? view.RowToLine(view.TopRow()) : -1;
-        if (ShowFileInView(view, path, failureText, parent) && topLine >= 0 && view.RowCount() > 0)
-            view.SetTopRow(std::min(view.LineToRow(topLine), view.RowCount() - 1));
+        ShowFileAgainInView(view, path, failureText, parent);
     });
 }
 
@@ -88,4 +86,14 @@ bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failu
         ShowMessageBox(failureText, MsgKind::Warning, mbAbort, parent);
     // Stopped: an empty view, as after a failure, without the message.
     return outcome == Outcome::Loaded;
+}
+
+bool ShowFileAgainInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent)
+{
+    const int topLine = view.RowCount() > 0 ? view.RowToLine(view.TopRow()) : -1;
+    if (!ShowFileInView(view, path, failureText, parent))
+        return false;
+    if (topLine >= 0 && view.RowCount() > 0)
+        view.SetTopRow(std::min(view.LineToRow(topLine), view.RowCount() - 1));
+    return true;
 }

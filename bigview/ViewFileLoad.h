@@ -17,3 +17,7 @@ bool LoadFileIntoView(TBigView &view, const QByteArray &path);
 // the view follows the file (loads it again when it changes on disk). A stopped load leaves the
 // view empty and says nothing; false then too.
 bool ShowFileInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent);
+
+// ShowFileInView for the file the view shows, again (changed on disk, or to be read in another
+// encoding): the line that was at the top stays there, as far as the file still has it.
+bool ShowFileAgainInView(TBigView &view, const QByteArray &path, const QString &failureText, QWidget *parent);

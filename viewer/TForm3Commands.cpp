@@ -142,13 +142,10 @@ void TForm3::MenuWrapChangeClick()
 
 void TForm3::MenuEncodingClick(std::optional<TextEncoding> encoding)
 {
-    const int topLine = BigView1->RowCount() > 0 ? BigView1->RowToLine(BigView1->TopRow()) : -1;
     HideHitMarker();
     BigView1->SetEncodingChoice(encoding);
-    if (State.ShownFile.isEmpty() || !ShowFileInView(*BigView1, State.ShownFile, viewermsg::CannotOpen, this))
+    if (State.ShownFile.isEmpty() || !ShowFileAgainInView(*BigView1, State.ShownFile, viewermsg::CannotOpen, this))
         return;
-    if (topLine >= 0)
-        ShowLineAtTop(*BigView1, topLine);
     UpdateEncodingMenu();
 }
 
